@@ -1,0 +1,43 @@
+# Thin wrapper around CMake/Ninja. `make run` and `make test` are all a newcomer needs.
+EXAMPLE ?= al-sc
+BUILD_DIR := build
+ASAN_DIR := build-asan
+BENCH_DIR := build-bench
+JOBS ?= $(shell nproc)
+
+.PHONY: all build run test asan bench clean
+
+all: build
+
+$(BUILD_DIR)/build.ninja:
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+build: $(BUILD_DIR)/build.ninja
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@dir=run/$(EXAMPLE)-$$(date +%Y%m%d-%H%M%S); \
+	mkdir -p $$dir && cp examples/$(EXAMPLE)/data $$dir/ && \
+	cd $$dir && ../../$(BUILD_DIR)/ostrel; status=$$?; \
+	echo "Results of the example '$(EXAMPLE)' are in $$dir"; exit $$status
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+$(ASAN_DIR)/build.ninja:
+	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOSTREL_SANITIZE=ON
+
+asan: $(ASAN_DIR)/build.ninja
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+	cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+		ctest --output-on-failure -j $(JOBS)
+
+$(BENCH_DIR)/build.ninja:
+	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DOSTREL_TESTS=OFF -DOSTREL_BENCH=ON
+
+bench: $(BENCH_DIR)/build.ninja
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	@for b in $(BENCH_DIR)/bench_*; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BENCH_DIR)

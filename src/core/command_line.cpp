@@ -1,0 +1,45 @@
+#include "core/command_line.h"
+
+#include <limits>
+#include <sstream>
+
+#include "core/constants.h"
+#include "core/log.h"
+
+std::string readCommandLine(int argc, const char* const* argv)
+{
+    std::string path;
+    std::string fileName = "data";
+    // The value after an option is itself examined as an option at the next
+    // position, so "-path -file x" sets the path to "-file" and the file to "x".
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument != "-path" && argument != "-file") continue;
+        if (i + 1 >= argc)
+            Log::fatalError("Ostrel have been launch with an incorrect number of arguments");
+        if (argument == "-path")
+            path = argv[i + 1];
+        else
+            fileName = argv[i + 1];
+    }
+    return path + fileName;
+}
+
+namespace {
+
+std::string formatDefault(double value)
+{
+    std::ostringstream text;
+    text << value;
+    return text.str();
+}
+
+} // namespace
+
+void logConstants()
+{
+    Log::logMessage("Constant parameters values");
+    Log::logMessage("Max precision for double: " + formatDefault(std::numeric_limits<double>::epsilon()));
+    Log::logMessage("Gas constant: " + formatDefault(constants::gasConstant));
+    Log::logMessage("Boltzman constant: " + formatDefault(constants::boltzmann));
+}

@@ -1,0 +1,89 @@
+#include "support/ostrel_run.h"
+
+#include <algorithm>
+#include <fcntl.h>
+#include <filesystem>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace testing_support {
+
+namespace {
+
+std::vector<std::string> splitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+} // namespace
+
+OstrelRun::OstrelRun(const RunSetup& setup)
+{
+    // Pre-existing content goes first so a case can plant stale files (an old
+    // computation.end, a directory named log.log) before the run.
+    for (const auto& name : setup.directories) std::filesystem::create_directories(dir.path() / name);
+    for (const auto& [name, content] : setup.files) dir.write(name, content);
+    if (!setup.dataName.empty() && !setup.files.count(setup.dataName)) dir.write(setup.dataName, setup.data);
+
+    const std::string consoleFile = (dir.path() / ".console").string();
+    std::vector<std::string> argStorage{OSTREL_BINARY};
+    argStorage.insert(argStorage.end(), setup.args.begin(), setup.args.end());
+    std::vector<char*> argv;
+    for (auto& arg : argStorage) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(dir.path().c_str()) != 0) _exit(127);
+        const int out = open(consoleFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0) _exit(127);
+        dup2(out, STDOUT_FILENO);
+        dup2(out, STDERR_FILENO);
+        close(out);
+        const int in = open("/dev/null", O_RDONLY);
+        if (in >= 0) dup2(in, STDIN_FILENO);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int waitStatus = 0;
+    waitpid(child, &waitStatus, 0);
+    status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
+    consoleText = dir.read(".console");
+    unlink(consoleFile.c_str());
+}
+
+std::vector<std::string> OstrelRun::consoleLines() const { return splitLines(consoleText); }
+
+std::vector<std::string> OstrelRun::logLines() const { return readLines(dir.path() / "log.log"); }
+
+std::vector<std::string> OstrelRun::fileLines(const std::string& name) const
+{
+    return readLines(dir.path() / name);
+}
+
+bool OstrelRun::consoleHasLine(const std::string& line) const
+{
+    const auto lines = consoleLines();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+bool OstrelRun::logHasLine(const std::string& line) const
+{
+    const auto lines = logLines();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+OstrelRun runOstrel(const std::string& data, const std::vector<std::string>& args)
+{
+    RunSetup setup;
+    setup.data = data;
+    setup.args = args;
+    return OstrelRun(setup);
+}
+
+} // namespace testing_support

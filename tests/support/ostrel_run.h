@@ -1,0 +1,46 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace testing_support {
+
+// What one end-to-end case gives the program: the data file (written as
+// "data" unless another name is set), extra files and command-line arguments.
+struct RunSetup {
+    std::string data;
+    std::string dataName = "data";
+    std::map<std::string, std::string> files;
+    std::vector<std::string> args;
+    std::vector<std::string> directories; // created before the run
+};
+
+// The outcome of running build/ostrel in a fresh temporary directory.
+class OstrelRun {
+public:
+    explicit OstrelRun(const RunSetup& setup);
+
+    int exitCode() const { return status; }
+    const std::string& console() const { return consoleText; }
+    std::vector<std::string> consoleLines() const;
+    std::vector<std::string> logLines() const;
+    std::vector<std::string> fileLines(const std::string& name) const;
+    std::string file(const std::string& name) const { return dir.read(name); }
+    bool hasFile(const std::string& name) const { return dir.exists(name); }
+    bool consoleHasLine(const std::string& line) const;
+    bool logHasLine(const std::string& line) const;
+    const TempDir& workDir() const { return dir; }
+
+private:
+    TempDir dir;
+    int status = -1;
+    std::string consoleText;
+};
+
+// Shorthand for the common case: a data file and optional arguments.
+OstrelRun runOstrel(const std::string& data, const std::vector<std::string>& args = {});
+
+} // namespace testing_support
