@@ -1,0 +1,127 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/data_file_reader.h"
+#include "kinetics/solvers.h"
+
+class Element;
+class Matrix;
+
+// Shape codes of a precipitate phase.
+namespace shape {
+inline constexpr int sphere = 1;
+inline constexpr int rod = 2;
+inline constexpr int cylinder = 3;
+inline constexpr int cylinderFunction = 4;
+inline constexpr int rodFunction = 6;
+} // namespace shape
+
+// The node clock that nucleation needs besides the phase itself.
+struct NodeClock {
+    double time = 0.0;          // s
+    double timeStep = 0.0;      // s
+    double profileStart = 0.0;  // s
+    int timeStepManagement = 3;
+};
+
+// Reusable per-phase buffers of the growth step, so that growing a
+// distribution allocates nothing once warmed up. Never part of the state.
+struct GrowthWorkspace {
+    std::vector<unsigned char> limiting;
+    std::vector<unsigned char> fast;
+};
+
+// One precipitate phase of one node: chemistry, thermodynamics, shape,
+// nucleation mode, numerical settings, and its size distribution held as two
+// parallel vectors (radius in m, number density in m^-3).
+class Precipitate {
+public:
+    Precipitate() = default;
+    // A phase of a node whose element list (matrix last) has these names.
+    explicit Precipitate(const std::vector<std::string>& nodeElementNames);
+
+    SolverSettings solver;
+    std::string name;
+    double atomicVolume = 0.0;
+    double surfaceEnergy = 0.0;
+    double solubilityA = 0.0;
+    double solubilityB = 0.0;
+    double solubilityC = 0.0;
+    std::string nucleationTypeName;
+    int nucleationType = 1;
+    double heterogeneousCoefficient = 1.0;
+    double siteDensity = 0.0;
+    std::string shapeName;
+    int shape = shape::sphere;
+    double aspectRatio = 0.0;
+    double shapeParameters[7] = {0, 0, 0, 0, 0, 0, 0};
+    std::vector<std::string> elementNames;
+    std::vector<double> stoichiometry;
+    std::vector<double> precipitateFraction;
+    std::vector<double> radius;
+    std::vector<double> number;
+    double nucleationProgress = 0.0;
+    double lnSupersaturation = 0.0;
+    double drivingForce = 0.0;
+    double criticalRadius = 0.0;
+    double stoichiometrySum = 0.0;
+    double totalNumber = 0.0;
+    bool classManagementDue = false;
+    double diffusionCoefficientRatio = 10000.0;
+    int targetClassNumber = 500;
+    double changeNumberInClass = 0.01;
+    bool unstationnaryNucleation = false;
+    double classManagementType = 1.0;
+    double minDissolutionLimit = 1e-10;
+    double maxDissolutionLimit = 2e-10;
+    double limitOfpreciInClassForDissolution = 0.0;
+    unsigned int classCount = 0;
+    unsigned int elementCount = 0;
+    double nonLinearAlgorithm = 1.0;
+    double supersaturation = 0.0;
+    double nodeFactor = 1.0;
+    double boostPrecipitateDiffusion = 1.0;
+    bool dormant = false;
+    bool siteSaturation = false;
+    std::string siteSaturationType;
+
+    GrowthWorkspace growthWorkspace;
+
+    // Reading of one `precipitate` line (keyword first), with its checks.
+    void ReadPrecipitate(const KeywordLine& line);
+
+    // Thermodynamic state.
+    double SolubilityProduct(double T) const;
+    void Supersaturation(const std::vector<Element>& elements, double T);
+    void DrivingForce(double T);
+    void Rstar();
+    double InterfaceSolubilityProduct(double T, double R) const;
+    double Stoichiometry(const std::string& elementName) const;
+
+    // Distribution summaries.
+    double VolumeFraction() const;
+    double MeanRadius() const;
+    double TotalNumber() const;
+    void SortClasses();
+    double Radius(unsigned int k) const;
+    double Number(unsigned int k) const;
+    // Replaces the distribution (class count follows the list length).
+    void SetDistribution(const std::vector<double>& radii, const std::vector<double>& numbers);
+
+    // Kinetics of one time step.
+    void Nucleation(const std::vector<Element>& elements, const Matrix& matrix, double T,
+                    const NodeClock& clock);
+    void Growth(const std::vector<Element>& elements, const Matrix& matrix, double dt, double T);
+    double CylinderFunctionAspectRatio(double R) const;
+    double RodFunctionAspectRatio(double R) const;
+    void Dissolve();
+    void ClassManagement();
+};
+
+// Reads every `precipitate` line of the data file (mandatory) into phases of
+// a node with the given element names; checks that names are unique.
+std::vector<Precipitate> readPrecipitates(const std::string& dataFile,
+                                          const std::vector<std::string>& elementNames,
+                                          bool notVerbose);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/data_file_reader.h"
+
+// Piecewise-linear time-temperature history (s, K) with strictly increasing times.
+class TemperatureProfile {
+public:
+    std::vector<double> times;
+    std::vector<double> temperatures;
+    unsigned int pointCount = 0;
+
+    // Replaces the points from a `temperatureProfile` line (keyword first).
+    void setProfile(const KeywordLine& line);
+
+    double GetTemperature(double t) const;
+    double GetTime(unsigned int i) const;
+    double GetFirstTime() const { return times[0]; }
+    double GetInitialTime() const;
+    double GetLastTime() const { return times[pointCount - 1]; }
+    unsigned int GetPointCount() const { return pointCount; }
+};
+
+// Reads the mandatory `temperatureProfile` line with its checks into `profile`.
+void readTemperatureProfile(const std::string& dataFile, TemperatureProfile& profile);

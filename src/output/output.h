@@ -1,0 +1,59 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class Element;
+class Matrix;
+class Precipitate;
+class TemperatureProfile;
+
+// The results writer of one node: its settings (read from the data file) and
+// the state of the files it writes.
+class Output {
+public:
+    int outputPrecision = 15;
+    std::string thermoFileStem = "resultsThermo";
+    std::string distribFileStem = "distribution";
+    int thermoPeriod = 10;
+    int distribPeriod = 10;
+    bool thermoCoupling = false;
+    bool distribCoupling = false;
+    int plotDistribNode = -1;
+    int plotDistribPeriod = 10;
+    std::vector<bool> plotDistribSelection;
+    int plotThermoNode = -1;
+    int plotThermoPeriod = 10;
+    std::vector<bool> plotThermoSelection;
+    int plotFinalNode = -1;
+    std::vector<bool> plotFinalSelection;
+    bool heavyOuputs = false;
+    bool mechanicalOutput = false;
+
+    bool firstThermo = true;
+    bool firstDistrib = true;
+    bool firstPlotDistrib = true;
+    bool firstPlotThermo = true;
+    int nbOfThermoResults = 0;
+    int nbOfDistribResults = 0;
+
+    // Reads the seven output keywords in order, with their checks.
+    void ReadOutputOptions(const std::string& dataFile, const std::vector<Precipitate>& precipitates,
+                           bool notVerbose);
+
+    // Writes whatever is due at this call: thermodynamic record, distribution
+    // records (and, later, plots).
+    void SaveResults(const Matrix& matrix, const std::vector<Element>& elements,
+                     const std::vector<Precipitate>& precipitates, const TemperatureProfile& profile,
+                     unsigned int profileIndex, double t, double T, double dt, unsigned int stepCounter,
+                     int nodeNumber, bool forced);
+
+    void ThermoResults(double t, double dt, double T, const Matrix& matrix,
+                       const std::vector<Element>& elements,
+                       const std::vector<Precipitate>& precipitates, int nodeNumber);
+    void DistribResults(double t, const std::vector<Precipitate>& precipitates, int nodeNumber);
+
+    // In coupling mode a node must have written exactly one record per
+    // profile point once it has ended; fatal otherwise.
+    void CheckCoupledRecords(const TemperatureProfile& profile) const;
+};
