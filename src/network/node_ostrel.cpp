@@ -1,8 +1,19 @@
 #include "network/node_ostrel.h"
 
+#include <cmath>
+#include <iostream>
+#include <new>
+
 #include "core/command_line.h"
 #include "core/data_file_reader.h"
 #include "core/log.h"
+#include "core/number_conversion.h"
+#include "node/single_value_keyword.h"
+
+void nodeOstrel::say(const std::string& line) const
+{
+    if (!notVerbose) std::cout << line << std::endl;
+}
 
 void nodeOstrel::initialize(int argc, const char* const* argv)
 {
@@ -13,11 +24,203 @@ void nodeOstrel::initialize(int argc, const char* const* argv)
     DataFileReader::readKeyword(dataFile, "notVerbose", lines, true);
     if (lines.size() > 1) Log::fatalError("notVerbose defined twice.");
     notVerbose = lines.size() == 1;
-    // Scaffolding: the reading of the node description and the preparation
-    // of the nodes follow once the node and network layers exist.
+
+    readInput(dataFile);
+    readNodes();
+
+    if (nbNodes == 1) {
+        readNodeDescriptions(true);
+        // The mechanics-only mode is read here once it exists.
+        copyMechanicalFlags();
+        prepareNode(nodes[0]);
+        DataFileReader::readKeyword(dataFile, "nodeProperty", lines, true);
+        if (!lines.empty()) Log::fatalError("With 1node you cannot have node property!");
+        return;
+    }
+
+    readNodeDescriptions(false);
+    readConnections();
+    // Node properties and the mechanics-only mode are read here once they exist.
+    readNetworkOptions();
+    copyMechanicalFlags();
+    for (Ostrel& node : nodes) prepareNode(node);
+    if (hardeningCoupling && semiHardeningCoupling)
+        Log::fatalError("You cannot have both 'mechanicalHardeningCoupling' and 'mechanicalSemiHardeningCoupling' "
+                        "(nodeOstrel class)");
 }
 
-void nodeOstrel::run()
+void nodeOstrel::readNodes()
 {
-    // Scaffolding: the global time loop comes with the node layer.
+    std::vector<KeywordLine> lines;
+    DataFileReader::readKeyword(dataFile, "nodes", lines, false);
+    if (lines.size() > 1) Log::fatalError("number of nodes defined more than once.");
+    const std::size_t values = lines[0].size() - 1;
+    if (values != 1)
+        Log::fatalError("nodes command needs 1 argument and " + std::to_string(values) + " were given.");
+    const double count = conversion::toDouble(lines[0][1]);
+    // Below one node there is nothing to run; beyond 32 bits the count wraps.
+    if (!(count >= 1.0) || !(count < 4294967296.0)) Log::fatalError("Incorrect value for nodes (must be >=1)");
+    nbNodes = static_cast<std::uint32_t>(count);
+    say(std::to_string(nbNodes) + (nbNodes == 1 ? " node in NodeOstrel: OK" : " nodes in NodeOstrel: OK"));
+
+    try {
+        nodes.assign(nbNodes, static_cast<const Ostrel&>(*this));
+    } catch (const std::bad_alloc&) {
+        Log::fatalError("Not enough memory for " + std::to_string(nbNodes) + " nodes");
+    } catch (const std::length_error&) {
+        Log::fatalError("Not enough memory for " + std::to_string(nbNodes) + " nodes");
+    }
+}
+
+void nodeOstrel::readNodeDescriptions(bool singleNode)
+{
+    std::vector<KeywordLine> lines;
+    DataFileReader::readKeyword(dataFile, "node", lines, singleNode);
+    if (singleNode && lines.empty()) {
+        globalTimeStep = nodes[0].initialDT;
+        return;
+    }
+    if (lines.size() != nbNodes)
+        Log::fatalError("the number of described nodes (" + std::to_string(lines.size()) +
+                        ") does not match the indicated number of nodes (" + std::to_string(nbNodes) + ").");
+
+    if (singleNode) {
+        const std::size_t values = lines[0].size() - 1;
+        if (values != 5)
+            Log::fatalError("node command needs 5 arguments and " + std::to_string(values) +
+                            " were given for node 0");
+        nodes[0].setNodeFactor(conversion::toDouble(lines[0][5]));
+        nodes[0].initializeNode();
+        globalTimeStep = nodes[0].initialDT;
+        return;
+    }
+
+    if (lines[0].size() > 1) {
+        const double first = conversion::toDouble(lines[0][1]);
+        if (first != 0.0) {
+            Log::logWarning("first node number is not 0, the nodes number are shifted.");
+            nodeIndexShift = conversion::truncateToInt(first);
+        }
+    }
+
+    std::vector<bool> described(nbNodes, false);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const KeywordLine& line = lines[i];
+        const std::size_t values = line.size() - 1;
+        if (values != 5)
+            Log::fatalError("node command needs 5 arguments and " + std::to_string(values) +
+                            " were given for node " + std::to_string(i));
+        const double index = std::trunc(conversion::toDouble(line[1]) - nodeIndexShift);
+        if (index < 0.0 || std::isnan(index))
+            Log::fatalError("negative node index. An incorrect shift due to the index of the first described node "
+                            "might be the reason.");
+        if (index >= static_cast<double>(nbNodes))
+            Log::fatalError("node number too high. An incorrect shift due to the index of the first described node "
+                            "might be the reason.");
+        const std::size_t k = static_cast<std::size_t>(index);
+        if (described[k]) Log::fatalError("node " + std::to_string(k) + " defined twice.");
+        Ostrel& node = nodes[k];
+        node.nodeNumber = static_cast<int>(k);
+        node.positionX = conversion::toDouble(line[2]);
+        node.positionY = conversion::toDouble(line[3]);
+        node.positionZ = conversion::toDouble(line[4]);
+        node.setNodeFactor(conversion::toDouble(line[5]));
+        described[k] = true;
+        say("Node " + std::to_string(k) + " in NodeOstrel: OK");
+    }
+
+    globalTimeStep = nodes[0].initialDT;
+    // The nodes keep the default lower limit: the keyword smallestTimeStep,
+    // read later, concerns the diffusion check between nodes only.
+    for (Ostrel& node : nodes) node.smallestTimeStep = smallestTimeStep;
+}
+
+void nodeOstrel::readConnections()
+{
+    std::vector<KeywordLine> lines;
+    DataFileReader::readKeyword(dataFile, "connect", lines, true);
+    nbConnections = static_cast<std::uint32_t>(lines.size());
+    say(std::to_string(nbConnections) + " connections");
+
+    for (std::size_t c = 0; c < lines.size(); ++c) {
+        const KeywordLine& line = lines[c];
+        const std::size_t values = line.size() - 1;
+        if (values != 3)
+            Log::fatalError("connect command needs 3 arguments and " + std::to_string(values) + " were given for the " +
+                            std::to_string(c) + "th connection.");
+        const bool firstIsSmaller = conversion::toDouble(line[1]) < conversion::toDouble(line[2]);
+        const std::string& smaller = firstIsSmaller ? line[1] : line[2];
+        const std::string& larger = firstIsSmaller ? line[2] : line[1];
+        const long long a = static_cast<long long>(conversion::toDecimalInt(smaller)) - nodeIndexShift;
+        const long long b = static_cast<long long>(conversion::toDecimalInt(larger)) - nodeIndexShift;
+        // Both ends are checked: a pair read as decimal integers need not be
+        // ordered like the values compared as reals.
+        if (a < 0 || b >= static_cast<long long>(nbNodes) || b < 0 || a >= static_cast<long long>(nbNodes))
+            Log::fatalError("incorrect node number in connection " + std::to_string(c));
+        connections.emplace_back(static_cast<std::int32_t>(a), static_cast<std::int32_t>(b));
+        connectionSections.push_back(conversion::toDouble(line[3]));
+        say("Connection " + std::to_string(c) + " in NodeOstrel: OK");
+    }
+
+    for (std::size_t p = 0; p < connections.size(); ++p)
+        for (std::size_t q = p + 1; q < connections.size(); ++q)
+            if (connections[p] == connections[q])
+                Log::fatalError("Connection defined twice " + std::to_string(connections[p].first) + " " +
+                                std::to_string(connections[p].second));
+
+    for (const auto& [a, b] : connections) {
+        const Ostrel& nodeA = nodes[a];
+        const Ostrel& nodeB = nodes[b];
+        const double dx = nodeB.positionX - nodeA.positionX;
+        const double dy = nodeB.positionY - nodeA.positionY;
+        const double dz = nodeB.positionZ - nodeA.positionZ;
+        const double distance = std::sqrt(dx * dx + dy * dy + dz * dz);
+        if (distance == 0.0)
+            Log::fatalError("If you have connections, distance between nodes (here " + std::to_string(a) + " and " +
+                            std::to_string(b) + ") can't be NULL");
+    }
+}
+
+void nodeOstrel::readNetworkOptions()
+{
+    if (const auto value = readSingleValue(dataFile, "reduceDT", "reduceDT")) {
+        const double factor = conversion::toDouble(*value);
+        if (!(factor > 0.0 && factor < 1.0)) Log::fatalError("Incorrect value for reduceDT (must be ]0;1[)");
+        reduceDT = factor;
+        say("reduceDT changed to: " + *value);
+    }
+    if (const auto value = readSingleValue(dataFile, "coeffCFLcondition", "coeffCFLcondition")) {
+        const double coefficient = conversion::toDouble(*value);
+        if (!(coefficient > 0.0)) Log::fatalError("Incorrect value for 'coeffCFLcondition' (must be>0)");
+        coeffCFLcondition = coefficient;
+        say("coeffCFLcondition changed to: " + *value);
+    }
+    if (const auto value = readSingleValue(dataFile, "smallestTimeStep", "smallestTimeStep")) {
+        smallestTimeStep = conversion::toDouble(*value);
+        say("smallestTimeStep changed to: " + *value);
+    }
+
+    std::vector<KeywordLine> lines;
+    DataFileReader::readKeyword(dataFile, "unstationnaryNucleation", lines, true);
+    if (lines.size() > 1) Log::fatalError("unstationnaryNucleation defined twice.");
+    if (lines.size() == 1) {
+        Log::logWarning("'unstationnaryNucleation' changed to true in nodeOstrel");
+        for (Ostrel& node : nodes)
+            for (Precipitate& precipitate : node.precipitates) precipitate.unstationnaryNucleation = true;
+    }
+}
+
+void nodeOstrel::copyMechanicalFlags()
+{
+    mechanicalModelDefined = nodes[0].mechanicalModelDefined;
+    hardeningCoupling = nodes[0].mechanicalHardeningCoupling;
+    semiHardeningCoupling = nodes[0].mechanicalSemiHardeningCoupling;
+}
+
+void nodeOstrel::prepareNode(Ostrel& node)
+{
+    // The temperature is checked against the profile here; the initial
+    // mechanical state and its results join once the mechanical model exists.
+    node.temperatureProfile.GetTemperature(node.time);
+    node.writeInitialResults();
 }

@@ -1,11 +1,35 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
-// Driver of a run: reads the data file, builds the nodes and runs the global
-// time loop over them.
-class nodeOstrel {
+#include "node/ostrel.h"
+
+// Driver of a run. Its own Ostrel part is the template node read from the
+// data file; the nodes are copies of it, placed in space and optionally
+// connected, then advanced by the global time loop.
+class nodeOstrel : public Ostrel {
 public:
+    std::vector<Ostrel> nodes;
+    double coeffCFLcondition = 1.0;
+    std::uint32_t nbNodes = 1;
+    std::uint32_t nbConnections = 0;
+    double globalTimeStep = 0.0;
+    double reduceDT = 0.5;
+    bool onlyMechanic = false;
+    bool mechanicalModelDefined = false;
+    bool hardeningCoupling = false;
+    bool semiHardeningCoupling = false;
+    bool lastStepRejected = false;
+    bool notVerbose = false;
+    std::int32_t nodeIndexShift = 0;
+    std::vector<std::pair<std::int32_t, std::int32_t>> connections;
+    std::vector<double> connectionSections;
+    double smallestTimeStep = 1e-9;
+    std::string rejectionReason;
+
     void initialize(int argc, const char* const* argv);
     void run();
 
@@ -13,5 +37,16 @@ public:
 
 private:
     std::string dataFile;
-    bool notVerbose = false;
+
+    void readNodes();
+    void readNodeDescriptions(bool singleNode);
+    void readConnections();
+    void readNetworkOptions();
+    void copyMechanicalFlags();
+    void prepareNode(Ostrel& node);
+    void say(const std::string& line) const;
+
+    void runIndependentNodes();
+    void runConnectedNodes();
+    void finishNode(Ostrel& node, unsigned int n);
 };

@@ -1,0 +1,163 @@
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <sstream>
+
+#include "core/constants.h"
+#include "core/log.h"
+#include "network/node_ostrel.h"
+
+namespace {
+
+// The trial state of one node. Refilled from the node before every attempt
+// by assignment, which reuses the storage of the previous attempt.
+struct WorkingSet {
+    Matrix matrix;
+    std::vector<Element> elements;
+    std::vector<Precipitate> precipitates;
+    double temperature = 0.0;
+
+    void refill(const Ostrel& node)
+    {
+        matrix = node.matrix;
+        elements = node.elements;
+        precipitates = node.precipitates;
+    }
+};
+
+std::string formatTime(double t)
+{
+    std::ostringstream text;
+    text << t;
+    return text.str();
+}
+
+bool reachedEnd(double t, double tEnd)
+{
+    return !(tEnd > t) || std::fabs(t - tEnd) <= constants::timeTolerance;
+}
+
+// An accepted step that leaves the clock where it was would repeat forever.
+void checkClockAdvanced(const Ostrel& node, double before)
+{
+    if (node.time == before)
+        Log::fatalError("Time step too small to advance the time of node " + std::to_string(node.nodeNumber));
+}
+
+} // namespace
+
+void nodeOstrel::run()
+{
+    if (nbConnections != 0)
+        runConnectedNodes();
+    else
+        runIndependentNodes();
+    // The uncoupled mechanical integration of every node follows here once
+    // the mechanical model exists.
+}
+
+void nodeOstrel::finishNode(Ostrel& node, unsigned int n)
+{
+    // The closing record carries the end time with the profile's temperature
+    // at that time (not the temperature at the start of the last step).
+    const double tEnd = node.temperatureProfile.GetLastTime();
+    const double T = node.temperatureProfile.GetTemperature(tEnd);
+    node.output.SaveResults(node.matrix, node.elements, node.precipitates, node.temperatureProfile,
+                            node.profileIndex, node.time, T, node.timeStep, n, node.nodeNumber, true);
+    node.output.CheckCoupledRecords(node.temperatureProfile);
+}
+
+void nodeOstrel::runIndependentNodes()
+{
+    WorkingSet work;
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        Ostrel& node = nodes[i];
+        unsigned int n = 1;
+        unsigned int rejected = 0;
+        globalTimeStep = node.timeStep;
+        const double tEnd = node.temperatureProfile.GetLastTime();
+
+        while (!reachedEnd(node.time, tEnd)) {
+            work.refill(node);
+            work.temperature = node.temperatureProfile.GetTemperature(node.time);
+            node.storeCriterionValues(work.elements, work.precipitates, work.temperature);
+            const bool accepted = node.computeTimeStep(work.matrix, work.elements, work.precipitates,
+                                                       work.temperature, n, rejectionReason);
+            if (accepted) {
+                // The step's mechanics take their place here.
+                const double before = node.time;
+                globalTimeStep = node.acceptTimeStep(work.matrix, work.elements, work.precipitates,
+                                                     work.temperature, n, lastStepRejected);
+                checkClockAdvanced(node, before);
+                ++n;
+                lastStepRejected = false;
+                say("Simulation time " + formatTime(node.time));
+            } else {
+                ++rejected;
+                lastStepRejected = true;
+                globalTimeStep = reduceDT * globalTimeStep;
+                say("Time step rejected by node " + std::to_string(i) + " because " + rejectionReason);
+            }
+            node.timeStep = globalTimeStep;
+        }
+
+        finishNode(node, n);
+        say("Computation ended for node " + std::to_string(i));
+        say("Time steps: " + std::to_string(n));
+        say("Rejected time steps: " + std::to_string(rejected));
+    }
+}
+
+void nodeOstrel::runConnectedNodes()
+{
+    std::vector<WorkingSet> work(nodes.size());
+    unsigned int n = 1;
+    unsigned int rejected = 0;
+    const double tEnd = temperatureProfile.GetLastTime();
+
+    while (!reachedEnd(nodes[0].time, tEnd)) {
+        bool allAccepted = true;
+        std::size_t rejectingNode = 0;
+        for (std::size_t i = 0; i < nodes.size(); ++i) {
+            Ostrel& node = nodes[i];
+            work[i].refill(node);
+            work[i].temperature = node.temperatureProfile.GetTemperature(node.time);
+            node.storeCriterionValues(work[i].elements, work[i].precipitates, work[i].temperature);
+            if (!node.computeTimeStep(work[i].matrix, work[i].elements, work[i].precipitates, work[i].temperature,
+                                      n, rejectionReason)) {
+                ++rejected;
+                rejectingNode = i;
+                allAccepted = false;
+                break;
+            }
+        }
+        // The solute exchange between connected nodes takes its place here;
+        // until then a step that every node accepts is accepted.
+
+        if (!allAccepted) {
+            lastStepRejected = true;
+            globalTimeStep = reduceDT * globalTimeStep;
+            say("Time step rejected by node " + std::to_string(nodes[rejectingNode].nodeNumber) + " because " +
+                rejectionReason);
+        } else {
+            const double stepStart = nodes[0].time;
+            globalTimeStep = 1e300;
+            for (std::size_t i = 0; i < nodes.size(); ++i) {
+                const double before = nodes[i].time;
+                const double proposed = nodes[i].acceptTimeStep(work[i].matrix, work[i].elements,
+                                                                work[i].precipitates, work[i].temperature, n,
+                                                                lastStepRejected);
+                checkClockAdvanced(nodes[i], before);
+                globalTimeStep = std::min(globalTimeStep, proposed);
+            }
+            ++n;
+            lastStepRejected = false;
+            say("Simulation time " + formatTime(stepStart));
+        }
+        for (Ostrel& node : nodes) node.timeStep = globalTimeStep;
+    }
+
+    for (Ostrel& node : nodes) finishNode(node, n);
+    say("Time steps: " + std::to_string(n));
+    say("Rejected time steps: " + std::to_string(rejected));
+}

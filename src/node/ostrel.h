@@ -1,0 +1,91 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "kinetics/precipitate.h"
+#include "material/element.h"
+#include "material/matrix.h"
+#include "material/temperature_profile.h"
+#include "output/output.h"
+
+// Validation criterion of a time step.
+namespace criterion {
+inline constexpr int rStar = 1;
+inline constexpr int solContent = 2;
+} // namespace criterion
+
+// The simulation of one material point (a node): its alloy, its precipitate
+// phases with their size distributions, its temperature history, its results
+// writer, its clock and its time-step settings. Copies are deep: copying a
+// node copies every distribution.
+class Ostrel {
+public:
+    Output output;
+    TemperatureProfile temperatureProfile;
+    Matrix matrix;
+    std::vector<Precipitate> precipitates;
+    std::vector<Element> elements;
+    double time = 0.0;
+    double timeStep = 0.0;
+    std::vector<double> criterionReference;
+    unsigned int profileIndex = 1;
+    unsigned int loadIndex = 1;
+    int nodeNumber = 0;
+    double positionX = 0.0;
+    double positionY = 0.0;
+    double positionZ = 0.0;
+    double nodeFactor = 1.0;
+    double profileStart = 0.0;
+    bool precipitationOn = true;
+    bool notVerbose = false;
+    double increaseDT = 1.1;
+    double initialDT = 1e-6;
+    double maxCriterionIncrease = 0.01;
+    int timeStepManagement = 3;
+    double smallestTimeStep = 1e-9;
+    bool profilePointReached = false;
+    bool loadPointReached = false;
+    int criterion = criterion::rStar;
+    bool hardeningModelDefined = false;
+    bool onlyMechanic = false;
+    bool mechanicalModelDefined = false;
+    bool mechanicalHardeningCoupling = false;
+    bool mechanicalSemiHardeningCoupling = false;
+    bool standardMassBalance = true;
+
+    // Reads the whole node description from the data file, in a fixed order,
+    // and initialises the node.
+    void readInput(const std::string& dataFile);
+
+    // The node's volume, copied into the matrix and every precipitate.
+    void setNodeFactor(double volume);
+
+    // Clock and criterion references from the node's current description.
+    void initializeNode();
+    void initializeTime();
+    void writeInitialResults();
+
+    // One trial step on working copies of the node's state.
+    void storeCriterionValues(std::vector<Element>& workElements,
+                              std::vector<Precipitate>& workPrecipitates, double T);
+    bool computeTimeStep(Matrix& workMatrix, std::vector<Element>& workElements,
+                         std::vector<Precipitate>& workPrecipitates, double T, unsigned int n,
+                         std::string& reason);
+    bool validTimeStep(std::vector<Element>& workElements, std::vector<Precipitate>& workPrecipitates,
+                       double T, unsigned int n, std::string& reason);
+    // Commits an accepted step and returns the proposed next time step.
+    double acceptTimeStep(Matrix& workMatrix, std::vector<Element>& workElements,
+                          std::vector<Precipitate>& workPrecipitates, double T, unsigned int n,
+                          bool lastStepRejected);
+
+private:
+    void readGeneralOptions(const std::string& dataFile);
+    void readElementOptions(const std::string& dataFile);
+    void readPrecipitateOptions(const std::string& dataFile);
+    void readBoostPrecipitateDiffusion(const std::string& dataFile);
+    void readTimeStepOptions(const std::string& dataFile);
+    void say(const std::string& line) const;
+    void fillCriterionReference(std::vector<Element>& stateElements,
+                                std::vector<Precipitate>& statePrecipitates, double T);
+};

@@ -1,0 +1,247 @@
+#include "node/ostrel.h"
+
+#include <cmath>
+#include <iostream>
+
+#include "core/log.h"
+
+namespace {
+
+constexpr double solContentFirstStepTolerance = 1e-6;
+
+} // namespace
+
+void Ostrel::initializeNode()
+{
+    for (Element& element : elements) element.ComputeNominalFraction(elements, matrix, precipitates, true);
+    if (timeStepManagement == 3)
+        matrix.UpdateVatSS(elements, true);
+    else
+        std::cout << "If time step management is not 3 then VatSS=VatM" << std::endl;
+
+    for (Element& element : elements) {
+        element.checkFraction = true;
+        element.ComputeNominalFraction(elements, matrix, precipitates, false);
+        element.checkFraction = false;
+    }
+
+    initializeTime();
+
+    if (timeStepManagement == 3)
+        matrix.UpdateVatSS(elements, false);
+    else
+        std::cout << "If time step management is not 3 then VatSS=VatM" << std::endl;
+}
+
+void Ostrel::initializeTime()
+{
+    switch (timeStepManagement) {
+    case 1: {
+        const double t0 = temperatureProfile.GetInitialTime();
+        if (t0 == 0.0) Log::fatalError("Initial time must be non 0 for version 1 time step management");
+        time = t0;
+        criterion = criterion::rStar;
+        timeStep = t0 / 10000.0;
+        break;
+    }
+    case 3:
+        time = temperatureProfile.GetInitialTime();
+        timeStep = initialDT;
+        break;
+    default:
+        Log::fatalError("Incorrect choice for time management");
+    }
+
+    // A first interval of exactly initialDT would end the first step on the
+    // second point without it being recognised as reached.
+    if (std::fabs(temperatureProfile.GetTime(1) - temperatureProfile.GetTime(0)) <= initialDT)
+        Log::fatalError("First time must be greather than initialDt to have good management of time's boundary");
+
+    profileIndex = 1;
+    const double T0 = temperatureProfile.GetTemperature(temperatureProfile.GetInitialTime());
+
+    criterionReference.clear();
+    switch (criterion) {
+    case criterion::rStar:
+        for (Precipitate& precipitate : precipitates) {
+            precipitate.Supersaturation(elements, T0);
+            precipitate.DrivingForce(T0);
+            precipitate.Rstar();
+            criterionReference.push_back(precipitate.criticalRadius);
+        }
+        break;
+    case criterion::solContent:
+        for (const Element& element : elements) criterionReference.push_back(element.ssFraction);
+        break;
+    default:
+        Log::fatalError("Incorrect kind of criterion");
+    }
+}
+
+void Ostrel::writeInitialResults()
+{
+    if (timeStepManagement != 1 && timeStepManagement != 3) return;
+    const double t0 = temperatureProfile.GetInitialTime();
+    const double T0 = temperatureProfile.GetTemperature(t0);
+    output.SaveResults(matrix, elements, precipitates, temperatureProfile, profileIndex, time, T0, 0.0, 0,
+                       nodeNumber, true);
+}
+
+void Ostrel::storeCriterionValues(std::vector<Element>& workElements,
+                                  std::vector<Precipitate>& workPrecipitates, double T)
+{
+    switch (criterion) {
+    case criterion::rStar:
+        for (std::size_t k = 0; k < workPrecipitates.size(); ++k) {
+            Precipitate& precipitate = workPrecipitates[k];
+            precipitate.Supersaturation(workElements, T);
+            precipitate.DrivingForce(T);
+            precipitate.Rstar();
+            criterionReference[k] = precipitate.criticalRadius;
+        }
+        break;
+    case criterion::solContent:
+        for (std::size_t i = 0; i < workElements.size(); ++i) criterionReference[i] = workElements[i].ssFraction;
+        break;
+    default:
+        Log::fatalError("Incorrect kind of criterion in 'validTimeStep'");
+    }
+}
+
+bool Ostrel::computeTimeStep(Matrix& workMatrix, std::vector<Element>& workElements,
+                             std::vector<Precipitate>& workPrecipitates, double T, unsigned int n,
+                             std::string& reason)
+{
+    if (onlyMechanic) return true;
+
+    for (Element& element : workElements) element.MassBalance(workMatrix, workPrecipitates);
+
+    const NodeClock clock{time, timeStep, profileStart, timeStepManagement};
+    for (Precipitate& precipitate : workPrecipitates) {
+        if (precipitate.dormant) continue;
+        precipitate.Nucleation(workElements, workMatrix, T, clock);
+        precipitate.Growth(workElements, workMatrix, timeStep, T);
+        precipitate.Dissolve();
+    }
+
+    for (Element& element : workElements) element.MassBalance(workMatrix, workPrecipitates);
+    if (!standardMassBalance) workMatrix.UpdateVatSS(workElements, false);
+
+    return validTimeStep(workElements, workPrecipitates, T, n, reason);
+}
+
+bool Ostrel::validTimeStep(std::vector<Element>& workElements, std::vector<Precipitate>& workPrecipitates,
+                           double T, unsigned int n, std::string& reason)
+{
+    for (const Element& element : workElements) {
+        const double x = element.ssFraction;
+        if (x < 0.0 || x > 1.0) {
+            say("Solid solution content out of [0;1] for element " + element.name);
+            if (timeStep < smallestTimeStep)
+                Log::fatalError("Smallest time step value reached with incorrect solid solution content values.");
+            reason = "Element " + element.name + " has concentration <0 or >1";
+            return false;
+        }
+        if (std::isnan(x)) {
+            say("Solid solution content is not a number for element " + element.name);
+            Log::logWarning("GetSolidSolContent is nan or inf in valid time step");
+            if (timeStep < smallestTimeStep)
+                Log::fatalError("Smallest time step value reached with nan or inf solid solution.");
+            reason = "Element " + element.name + " is nan of inf";
+            return false;
+        }
+    }
+
+    if (timeStep < smallestTimeStep) {
+        Log::logWarning("Time step < lowerLimite. Node : " + std::to_string(nodeNumber));
+        if (criterion == criterion::rStar) {
+            for (std::size_t k = 0; k < workPrecipitates.size(); ++k)
+                criterionReference[k] = workPrecipitates[k].criticalRadius;
+        } else {
+            for (std::size_t i = 0; i < workElements.size(); ++i) criterionReference[i] = workElements[i].ssFraction;
+        }
+        return true;
+    }
+
+    const double M = maxCriterionIncrease;
+    switch (criterion) {
+    case criterion::rStar:
+        for (std::size_t k = 0; k < workPrecipitates.size(); ++k) {
+            Precipitate& precipitate = workPrecipitates[k];
+            if (precipitate.classCount == 0) continue;
+            precipitate.Supersaturation(workElements, T);
+            precipitate.DrivingForce(T);
+            precipitate.Rstar();
+            const double r = std::fabs((criterionReference[k] - precipitate.criticalRadius) / criterionReference[k]);
+            if (r > M) {
+                reason = "criterion for time step validation (rStar) is not fulfilled";
+                return false;
+            }
+        }
+        break;
+    case criterion::solContent:
+        for (std::size_t i = 0; i < workElements.size(); ++i) {
+            const double x = workElements[i].ssFraction;
+            const double ref = criterionReference[i];
+            const double r = std::fabs((ref - x) / ref);
+            if (n == 1) {
+                if (r > M && std::fabs(ref - x) > solContentFirstStepTolerance) {
+                    reason = "criterion for time step validation (solContent) is not fulfilled (first time step)";
+                    return false;
+                }
+            } else if (r > M) {
+                reason = "criterion for time step validation (solContent) is not fulfilled";
+                return false;
+            }
+        }
+        break;
+    default:
+        Log::fatalError("Incorrect kind of criterion in 'validTimeStep'");
+    }
+    return true;
+}
+
+double Ostrel::acceptTimeStep(Matrix& workMatrix, std::vector<Element>& workElements,
+                              std::vector<Precipitate>& workPrecipitates, double T, unsigned int n,
+                              bool lastStepRejected)
+{
+    for (Precipitate& precipitate : workPrecipitates) precipitate.ClassManagement();
+
+    // Assignment reuses the node's storage: no allocation once warmed up.
+    precipitates = workPrecipitates;
+    elements = workElements;
+    matrix = workMatrix;
+
+    output.SaveResults(matrix, elements, precipitates, temperatureProfile, profileIndex, time, T, timeStep, n,
+                       nodeNumber, false);
+
+    switch (timeStepManagement) {
+    case 1:
+        timeStep = timeStep * increaseDT;
+        time = time + timeStep;
+        break;
+    case 3:
+        time = time + timeStep;
+        timeStep = timeStep * increaseDT;
+        break;
+    default:
+        break;
+    }
+
+    if (profilePointReached && !lastStepRejected) {
+        if (profileIndex < temperatureProfile.GetPointCount() - 1) ++profileIndex;
+    }
+    // The load-point bookkeeping of coupled mechanics takes its place here.
+
+    profilePointReached = false;
+    loadPointReached = false;
+
+    // Land exactly on the next profile point. A point at the very end of the
+    // proposed step counts as reached too, so the index never stalls on it.
+    const double tp = temperatureProfile.GetTime(profileIndex);
+    if (time < tp && tp <= time + timeStep) {
+        profilePointReached = true;
+        if (tp != time + timeStep) timeStep = tp - time;
+    }
+    return timeStep;
+}
