@@ -32,8 +32,10 @@ double Precipitate::SolubilityProduct(double T) const
 void Precipitate::Supersaturation(const std::vector<Element>& elements, double T)
 {
     const double Ks = SolubilityProduct(T);
+    // Element i of the node pairs with coefficient i of the phase.
+    const std::size_t n = std::min(elements.size(), stoichiometry.size());
     double product = 1.0;
-    for (std::size_t i = 0; i < elements.size(); ++i)
+    for (std::size_t i = 0; i < n; ++i)
         product *= std::pow(elements[i].ssFraction, stoichiometry[i]);
     supersaturation = product / Ks;
     lnSupersaturation = std::log(supersaturation);
@@ -103,8 +105,9 @@ double Precipitate::Stoichiometry(const std::string& elementName) const
 double Precipitate::VolumeFraction() const
 {
     if (radius.empty()) return 0.0;
+    const std::size_t n = std::min(radius.size(), number.size());
     double sum = 0.0;
-    for (std::size_t k = 0; k < radius.size(); ++k)
+    for (std::size_t k = 0; k < n; ++k)
         sum += radius[k] * radius[k] * radius[k] * number[k];
     const double f = aspectRatio;
     switch (shape) {
@@ -123,9 +126,10 @@ double Precipitate::VolumeFraction() const
 
 double Precipitate::MeanRadius() const
 {
+    const std::size_t n = std::min(radius.size(), number.size());
     double weighted = 0.0;
     double total = 0.0;
-    for (std::size_t k = 0; k < radius.size(); ++k) {
+    for (std::size_t k = 0; k < n; ++k) {
         weighted += number[k] * radius[k];
         total += number[k];
     }
@@ -142,13 +146,14 @@ double Precipitate::TotalNumber() const
 
 void Precipitate::SortClasses()
 {
-    const std::size_t n = radius.size();
+    // Only complete (radius, number) pairs can be reordered together.
+    const std::size_t n = std::min(radius.size(), number.size());
     std::vector<std::size_t> order(n);
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(),
                      [this](std::size_t a, std::size_t b) { return radius[a] < radius[b]; });
-    std::vector<double> sortedRadius(n);
-    std::vector<double> sortedNumber(n);
+    std::vector<double> sortedRadius(radius);
+    std::vector<double> sortedNumber(number);
     for (std::size_t k = 0; k < n; ++k) {
         sortedRadius[k] = radius[order[k]];
         sortedNumber[k] = number[order[k]];
