@@ -56,4 +56,10 @@ public:
     // In coupling mode a node must have written exactly one record per
     // profile point once it has ended; fatal otherwise.
     void CheckCoupledRecords(const TemperatureProfile& profile) const;
+
+    // Whether the live and final plots are due at a SaveResults call. A plot
+    // period of 0 means that live plot never runs.
+    bool LiveDistribPlotDue(int nodeNumber, unsigned int stepCounter) const;
+    bool LiveThermoPlotDue(int nodeNumber, unsigned int stepCounter) const;
+    bool FinalPlotDue(int nodeNumber, double t, double endTime) const;
 };
