@@ -1,9 +1,35 @@
 #include "material/element.h"
 
-#include "core/log.h"
+#include <cmath>
 
-// Work in progress: bodies follow.
-double Element::DiffusionCoefficient(double) const { Log::fatalError("DiffusionCoefficient: not built yet"); }
-void Element::ComputeNominalFraction(const std::vector<Element>&, const Matrix&, const std::vector<Precipitate>&, bool) { Log::fatalError("ComputeNominalFraction: not built yet"); }
-double Element::SolidSolutionWtPercent(const std::vector<Element>&) const { Log::fatalError("SolidSolutionWtPercent: not built yet"); }
-void Element::SetDiffusionInflation(double) { Log::fatalError("SetDiffusionInflation: not built yet"); }
+#include "core/constants.h"
+
+double Element::DiffusionCoefficient(double T) const
+{
+    // Without activation energy the Arrhenius factor is 1 at every temperature;
+    // returning D0 directly also keeps 0/0 out at T = 0 K.
+    if (Q == 0.0) return D0;
+    return D0 * std::exp(-Q / (constants::gasConstant * T));
+}
+
+void Element::ComputeNominalFraction(const std::vector<Element>& elements, const Matrix& matrix,
+                                     const std::vector<Precipitate>& precipitates, bool skipMassBalance)
+{
+    double moles = 0.0;
+    for (const Element& element : elements) moles += element.wtPercent / element.molarMass;
+    nominalFraction = (wtPercent / molarMass) / moles;
+    if (!skipMassBalance) MassBalance(matrix, precipitates);
+}
+
+double Element::SolidSolutionWtPercent(const std::vector<Element>& elements) const
+{
+    double mass = 0.0;
+    for (const Element& element : elements) mass += element.ssFraction * element.molarMass;
+    return 100.0 * ssFraction * molarMass / mass;
+}
+
+void Element::SetDiffusionInflation(double factor)
+{
+    diffusionInflation = factor;
+    D0 = factor * D0;
+}

@@ -1,10 +1,77 @@
 #include "material/temperature_profile.h"
 
-#include "core/log.h"
+#include <cmath>
 
-// Work in progress: bodies follow.
-void TemperatureProfile::setProfile(const KeywordLine&) { Log::fatalError("setProfile: not built yet"); }
-double TemperatureProfile::GetTemperature(double) const { Log::fatalError("GetTemperature: not built yet"); }
-double TemperatureProfile::GetTime(unsigned int) const { Log::fatalError("GetTime: not built yet"); }
-double TemperatureProfile::GetInitialTime() const { Log::fatalError("GetInitialTime: not built yet"); }
-void readTemperatureProfile(const std::string&, TemperatureProfile&) { Log::fatalError("readTemperatureProfile: not built yet"); }
+#include "core/data_file_reader.h"
+#include "core/log.h"
+#include "core/number_conversion.h"
+
+void TemperatureProfile::setProfile(const KeywordLine& line)
+{
+    times.clear();
+    temperatures.clear();
+    // Only complete (time, temperature) pairs after the keyword are points.
+    const std::size_t points = line.empty() ? 0 : (line.size() - 1) / 2;
+
+    // The whole history must move forward before any point is taken; equal
+    // times would be an instantaneous jump and are refused too.
+    for (std::size_t k = 1; k < points; ++k) {
+        const double earlier = conversion::toDouble(line[2 * k - 1]);
+        const double later = conversion::toDouble(line[2 * k + 1]);
+        if (!(later > earlier)) Log::fatalError("Time value for temperature definition must be increasing");
+    }
+
+    times.reserve(points);
+    temperatures.reserve(points);
+    for (std::size_t k = 0; k < points; ++k) {
+        const double time = conversion::toDouble(line[2 * k + 1]);
+        times.push_back(time);
+        // An infinite end time would never be reached by the time loop.
+        if (!(std::isfinite(time) && time >= 0.0)) Log::fatalError("Invalid time for time-temperature history");
+        const double temperature = conversion::toDouble(line[2 * k + 2]);
+        temperatures.push_back(temperature);
+        if (!(std::isfinite(temperature) && temperature >= 0.0))
+            Log::fatalError("Invalid temperature for time-temperature history");
+    }
+    pointCount = static_cast<unsigned int>(times.size());
+}
+
+double TemperatureProfile::GetTemperature(double t) const
+{
+    if (pointCount == 0 || t < times[0] || t > times[pointCount - 1]) Log::fatalError("time out of range");
+    for (unsigned int i = 0; i < pointCount; ++i) {
+        if (t == times[i]) return temperatures[i];
+        if (i + 1 < pointCount && times[i] < t && t < times[i + 1])
+            return temperatures[i] + (temperatures[i + 1] - temperatures[i]) / (times[i + 1] - times[i]) *
+                                         (t - times[i]);
+    }
+    // Reached only by a time that is not a number.
+    Log::fatalError("Bad interpolation in GetTemperature");
+}
+
+double TemperatureProfile::GetTime(unsigned int i) const
+{
+    if (i >= pointCount) Log::fatalError("Time index out of range");
+    return times[i];
+}
+
+double TemperatureProfile::GetInitialTime() const
+{
+    double totalTime = 0.0;
+    for (unsigned int i = 0; i < pointCount; ++i) totalTime += times[i];
+    double totalTemperature = 0.0;
+    for (double temperature : temperatures) totalTemperature += temperature;
+    if (totalTime == 0.0 || totalTemperature == 0.0) Log::fatalError("total time or Temperature is zero.");
+    return times[0];
+}
+
+void readTemperatureProfile(const std::string& dataFile, TemperatureProfile& profile)
+{
+    std::vector<KeywordLine> lines;
+    DataFileReader::readKeyword(dataFile, "temperatureProfile", lines, false);
+    if (lines.size() > 1) Log::fatalError("More than one reference temperature profile given");
+    const std::size_t given = lines[0].size() - 1;
+    if (given % 2 != 0) Log::fatalError("incorrect number of arguments for temperature profile.");
+    if (given < 4) Log::fatalError("you must have at least 4 arguments for temperature profile.");
+    profile.setProfile(lines[0]);
+}
