@@ -96,6 +96,10 @@ struct GrowthStep {
     double T;
 };
 
+// x^e, skipping the power function for the common unit exponent (pow gives
+// x itself there, so the result is the same).
+inline double powerOf(double x, double e) { return e == 1.0 ? x : std::pow(x, e); }
+
 void refuseZeroRadius(double R)
 {
     if (R == 0.0) Log::fatalError("we can't have radius equal to 0 in growth");
@@ -125,7 +129,7 @@ void growOneElement(Precipitate& phase, const Element& element, double nu, const
         const double R = phase.radius[k];
         refuseZeroRadius(R);
         const double K = interfaceProduct.at(R);
-        const double interfaceFraction = std::pow(K / step.fastProduct, inverseNu);
+        const double interfaceFraction = powerOf(K / step.fastProduct, inverseNu);
         storeRadius(phase, k,
                     R + (X - interfaceFraction) / std::fabs(alphaXp - interfaceFraction) * (D / R) * step.dt);
     }
@@ -164,7 +168,7 @@ void growTwoElements(Precipitate& phase, const Element& first, double p, const E
         const double R = phase.radius[k];
         refuseZeroRadius(R);
         const double K = interfaceProduct.at(R) / step.fastProduct;
-        const double KPrime = std::pow(K, inverseQ);
+        const double KPrime = powerOf(K, inverseQ);
         equation.c2 = c2PerK * KPrime;
         equation.c3 = c3PerK * KPrime;
 
