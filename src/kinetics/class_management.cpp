@@ -1,7 +1,73 @@
 #include "kinetics/precipitate.h"
 
-#include "core/log.h"
+#include <cmath>
+#include <string>
 
-// Work in progress: bodies follow.
-void Precipitate::Dissolve() { Log::fatalError("Dissolve: not built yet"); }
-void Precipitate::ClassManagement() { Log::fatalError("ClassManagement: not built yet"); }
+#include "core/log.h"
+#include "kinetics/class_management_methods.h"
+
+namespace {
+
+// The method code as an integer, or 0 for a value that is none of them.
+int methodCode(double type)
+{
+    if (!(type >= 1.0 && type <= 6.0)) return 0;
+    const int code = static_cast<int>(type);
+    return code == type ? code : 0;
+}
+
+} // namespace
+
+void Precipitate::ClassManagement()
+{
+    if (!classManagementDue) return;
+    switch (methodCode(classManagementType)) {
+    case 1:
+        break;
+    case 2:
+        class_management::splitWideGaps(*this);
+        break;
+    case 3:
+        class_management::regridLinear(*this);
+        break;
+    case 4:
+        class_management::regridByDistribution(*this);
+        break;
+    case 5:
+        class_management::regridQuadratic(*this);
+        break;
+    case 6:
+        class_management::splitWideThenMergeNarrowGaps(*this);
+        break;
+    default:
+        Log::fatalError("Uncorrect choice of class management method.");
+    }
+    class_management::warnNegativeNumbers(*this);
+}
+
+void class_management::warnNegativeNumbers(const Precipitate& phase)
+{
+    for (double N : phase.number)
+        if (N < 0.0) Log::logWarning("Class management leads to negative number of precipitate in a class :-(");
+}
+
+void class_management::warnSkipped(const Precipitate& phase, const char* reason)
+{
+    Log::logWarning("Class management skipped for precipitate " + phase.name + ": " + reason);
+}
+
+bool class_management::rescaleRadii(Precipitate& phase, double meanRadiusBefore)
+{
+    const double factor = meanRadiusBefore / phase.MeanRadius();
+    if (!std::isfinite(factor)) return false;
+    for (double& R : phase.radius) R = R * factor;
+    return true;
+}
+
+bool class_management::rescaleNumbers(Precipitate& phase, double volumeFractionBefore)
+{
+    const double factor = volumeFractionBefore / phase.VolumeFraction();
+    if (!std::isfinite(factor)) return false;
+    for (double& N : phase.number) N = N * factor;
+    return true;
+}
