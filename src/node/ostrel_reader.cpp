@@ -7,6 +7,7 @@
 #include "core/log.h"
 #include "core/number_conversion.h"
 #include "material/material_reader.h"
+#include "node/initial_distribution.h"
 #include "node/single_value_keyword.h"
 
 namespace {
@@ -51,7 +52,7 @@ void Ostrel::readInput(const std::string& dataFile)
     profileStart = temperatureProfile.times[0];
     say("Temperature profile: OK");
 
-    // The initial distribution keyword takes its place here once restarts exist.
+    readInitialDistributionKeyword(dataFile, precipitates, notVerbose);
 
     output.ReadOutputOptions(dataFile, precipitates, notVerbose);
     readTimeStepOptions(dataFile);
