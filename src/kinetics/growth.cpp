@@ -194,7 +194,6 @@ void growTwoElements(Precipitate& phase, const Element& first, double p, const E
     }
 }
 
-
 void skipShapeChange(const Precipitate& phase)
 {
     Log::logWarning("Aspect ratio law undefined for precipitate " + phase.name + ": shape change skipped.");
