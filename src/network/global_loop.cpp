@@ -90,10 +90,12 @@ void nodeOstrel::runIndependentNodes()
                                                      work.temperature, n, lastStepRejected);
                 checkClockAdvanced(node, before);
                 ++n;
+                ++acceptedStepCount;
                 lastStepRejected = false;
                 say("Simulation time " + formatTime(node.time));
             } else {
                 ++rejected;
+                ++rejectedStepCount;
                 lastStepRejected = true;
                 globalTimeStep = reduceDT * globalTimeStep;
                 say("Time step rejected by node " + std::to_string(i) + " because " + rejectionReason);
@@ -126,6 +128,7 @@ void nodeOstrel::runConnectedNodes()
             if (!node.computeTimeStep(work[i].matrix, work[i].elements, work[i].precipitates, work[i].temperature,
                                       n, rejectionReason)) {
                 ++rejected;
+                ++rejectedStepCount;
                 rejectingNode = i;
                 allAccepted = false;
                 break;
@@ -151,6 +154,7 @@ void nodeOstrel::runConnectedNodes()
                 globalTimeStep = std::min(globalTimeStep, proposed);
             }
             ++n;
+            ++acceptedStepCount;
             lastStepRejected = false;
             say("Simulation time " + formatTime(stepStart));
         }

@@ -29,6 +29,9 @@ public:
     std::vector<double> connectionSections;
     double smallestTimeStep = 1e-9;
     std::string rejectionReason;
+    // Totals over all nodes, for reports and benchmarks.
+    unsigned long acceptedStepCount = 0;
+    unsigned long rejectedStepCount = 0;
 
     void initialize(int argc, const char* const* argv);
     void run();
