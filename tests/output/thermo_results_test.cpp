@@ -126,6 +126,14 @@ TEST(ThermoResults, NumberFormattingFollowsOutputPrecision)
     output.outputPrecision = 4;
     output.ThermoResults(0.000123456, 0.0000123456, 3600, node.matrix, node.elements, node.precipitates, 0);
     EXPECT_EQ(readLines("resultsThermo_0.dat")[3], "0.0001235 1.235e-05 3600 0.002 0.998 ");
+
+    // A huge precision writes every number exactly, without trailing zeros.
+    output.outputPrecision = 2147483647;
+    output.ThermoResults(0.1, 0, 773, node.matrix, node.elements, node.precipitates, 0);
+    EXPECT_EQ(readLines("resultsThermo_0.dat")[3],
+              "0.1000000000000000055511151231257827021181583404541015625 0 773 "
+              "0.00200000000000000004163336342344337026588618755340576171875 "
+              "0.9979999999999999982236431605997495353221893310546875 ");
 }
 
 TEST(ThermoResults, HeaderOnlyAtTheFirstRecordWhichTruncates)
