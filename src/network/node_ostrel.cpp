@@ -8,7 +8,7 @@
 #include "core/data_file_reader.h"
 #include "core/log.h"
 #include "core/number_conversion.h"
-#include "node/single_value_keyword.h"
+#include "core/single_value_keyword.h"
 
 void nodeOstrel::say(const std::string& line) const
 {

@@ -8,7 +8,7 @@
 #include "core/number_conversion.h"
 #include "material/material_reader.h"
 #include "node/initial_distribution.h"
-#include "node/single_value_keyword.h"
+#include "core/single_value_keyword.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <iostream>
+#include <limits>
 
 #include "core/log.h"
 
@@ -220,10 +221,17 @@ double Ostrel::acceptTimeStep(Matrix& workMatrix, std::vector<Element>& workElem
         timeStep = timeStep * increaseDT;
         time = time + timeStep;
         break;
-    case 3:
+    case 3: {
         time = time + timeStep;
+        // A step shortened onto a profile point ends on it exactly, even when
+        // t + (tp - t) rounds one unit away from tp.
+        const double target = temperatureProfile.GetTime(profileIndex);
+        if (profilePointReached && !lastStepRejected &&
+            std::fabs(time - target) <= 4.0 * std::numeric_limits<double>::epsilon() * std::fabs(target))
+            time = target;
         timeStep = timeStep * increaseDT;
         break;
+    }
     default:
         break;
     }

@@ -4,7 +4,7 @@
 #include "core/log.h"
 #include "core/number_conversion.h"
 #include "kinetics/precipitate.h"
-#include "node/single_value_keyword.h"
+#include "core/single_value_keyword.h"
 #include "output/output.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "node/single_value_keyword.h"
+#include "core/single_value_keyword.h"
 
 #include <vector>
 
