@@ -55,6 +55,18 @@ double TemperatureProfile::GetTime(unsigned int i) const
     return times[i];
 }
 
+double TemperatureProfile::GetFirstTime() const
+{
+    if (pointCount == 0) Log::fatalError("Time index out of range");
+    return times[0];
+}
+
+double TemperatureProfile::GetLastTime() const
+{
+    if (pointCount == 0) Log::fatalError("Time index out of range");
+    return times[pointCount - 1];
+}
+
 double TemperatureProfile::GetInitialTime() const
 {
     double totalTime = 0.0;

@@ -17,9 +17,11 @@ public:
 
     double GetTemperature(double t) const;
     double GetTime(unsigned int i) const;
-    double GetFirstTime() const { return times[0]; }
+    // The first and last times of a profile without points stop the run
+    // ("Time index out of range") instead of reading past an empty list.
+    double GetFirstTime() const;
     double GetInitialTime() const;
-    double GetLastTime() const { return times[pointCount - 1]; }
+    double GetLastTime() const;
     unsigned int GetPointCount() const { return pointCount; }
 };
 

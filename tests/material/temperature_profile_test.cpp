@@ -37,6 +37,11 @@ TEST(TemperatureProfileDeathTest, GetTemperatureAndTime)
     EXPECT_FATAL(constant.GetTemperature(std::nan("")), "Bad interpolation in GetTemperature");
     EXPECT_FATAL(constant.GetTime(2), "Time index out of range");
     EXPECT_FATAL(TemperatureProfile().GetTime(0), "Time index out of range");
+    EXPECT_EQ(constant.GetFirstTime(), 0.0);
+    EXPECT_EQ(constant.GetLastTime(), 3600.0);
+    // A profile without points has neither a first nor a last time.
+    EXPECT_FATAL(TemperatureProfile().GetFirstTime(), "Time index out of range");
+    EXPECT_FATAL(TemperatureProfile().GetLastTime(), "Time index out of range");
 
     const TemperatureProfile ramp = profileOf({"0", "300", "100", "500", "200", "400"});
     EXPECT_EQ(ramp.GetTemperature(25.0), 350.0);
