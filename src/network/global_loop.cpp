@@ -92,13 +92,14 @@ void nodeOstrel::runIndependentNodes()
                 ++n;
                 ++acceptedStepCount;
                 lastStepRejected = false;
-                say("Simulation time " + formatTime(node.time));
+                // A silent run does not even build its progress lines.
+                if (!notVerbose) say("Simulation time " + formatTime(node.time));
             } else {
                 ++rejected;
                 ++rejectedStepCount;
                 lastStepRejected = true;
                 globalTimeStep = reduceDT * globalTimeStep;
-                say("Time step rejected by node " + std::to_string(i) + " because " + rejectionReason);
+                if (!notVerbose) say("Time step rejected by node " + std::to_string(i) + " because " + rejectionReason);
             }
             node.timeStep = globalTimeStep;
         }
@@ -140,8 +141,9 @@ void nodeOstrel::runConnectedNodes()
         if (!allAccepted) {
             lastStepRejected = true;
             globalTimeStep = reduceDT * globalTimeStep;
-            say("Time step rejected by node " + std::to_string(nodes[rejectingNode].nodeNumber) + " because " +
-                rejectionReason);
+            if (!notVerbose)
+                say("Time step rejected by node " + std::to_string(nodes[rejectingNode].nodeNumber) + " because " +
+                    rejectionReason);
         } else {
             const double stepStart = nodes[0].time;
             globalTimeStep = 1e300;
@@ -156,7 +158,7 @@ void nodeOstrel::runConnectedNodes()
             ++n;
             ++acceptedStepCount;
             lastStepRejected = false;
-            say("Simulation time " + formatTime(stepStart));
+            if (!notVerbose) say("Simulation time " + formatTime(stepStart));
         }
         for (Ostrel& node : nodes) node.timeStep = globalTimeStep;
     }

@@ -86,6 +86,4 @@ private:
     void readBoostPrecipitateDiffusion(const std::string& dataFile);
     void readTimeStepOptions(const std::string& dataFile);
     void say(const std::string& line) const;
-    void fillCriterionReference(std::vector<Element>& stateElements,
-                                std::vector<Precipitate>& statePrecipitates, double T);
 };
