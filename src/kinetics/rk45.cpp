@@ -15,6 +15,9 @@ constexpr double absoluteScale = 1e-15;
 constexpr double safetyFactor = 0.8;
 constexpr double smallestShrink = 0.2;
 constexpr double largestGrowth = 10.0;
+// Accepted steps in a row that leave t unchanged before the integration is
+// given up; a relaxation settles within a few thousand of them.
+constexpr unsigned long stalledStepLimit = 1000000;
 
 // Dormand-Prince 5(4) tableau.
 constexpr double c2 = 1.0 / 5.0, c3 = 3.0 / 10.0, c4 = 4.0 / 5.0, c5 = 8.0 / 9.0;
@@ -54,6 +57,7 @@ void dormandPrince(double h, double t, double tEnd, double* y, std::size_t n, do
     double* stage = k7 + n;
     double* y5 = stage + n;
     const double inverseCount = n == 0 ? 0.0 : 1.0 / static_cast<double>(n);
+    unsigned long stalledSteps = 0;
 
     while (t < tEnd) {
         rhs(t, y, k1);
@@ -90,11 +94,21 @@ void dormandPrince(double h, double t, double tEnd, double* y, std::size_t n, do
             h = hNew < smallestShrink * h ? smallestShrink * h : hNew;
             continue;
         }
-        const double tNext = t + h;
-        // A step that does not move t forward would repeat for ever. (An undefined
-        // state makes t undefined instead, which ends the loop.)
-        if (tNext <= t)
+        // A step of no length leaves the next step undefined.
+        if (h <= 0.0)
             Log::fatalError("In functionRk45adapt, the step became too small to advance the time");
+        // A step shorter than the resolution of t still advances the state, and
+        // the steps grow again as the state settles; only an endless run of
+        // them means the integration can no longer reach the end time. (An
+        // undefined state makes t undefined instead, which ends the loop.)
+        const double tNext = t + h;
+        if (tNext == t) {
+            if (++stalledSteps > stalledStepLimit)
+                Log::fatalError(
+                    "In functionRk45adapt, the step became too small to advance the time");
+        } else {
+            stalledSteps = 0;
+        }
         t = tNext;
         for (std::size_t i = 0; i < n; ++i) y[i] = y5[i];
         onAccept(t, y);

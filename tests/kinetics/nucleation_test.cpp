@@ -179,6 +179,109 @@ TEST(Nucleation, IncubationLaws)
     EXPECT_GT(integrated.phase.nucleationProgress, 0.0);
 }
 
+namespace {
+
+// Al3(Sc0.6,Zr0.4) at 603 K, with a two-solute condensation rate, a boosted
+// diffusion and a solubility with a 1/T^2 term; two existing classes.
+struct ScZr {
+    std::vector<Element> elements;
+    Matrix matrix;
+    Precipitate phase{std::vector<std::string>{"Sc", "Zr", "Al"}};
+    NodeClock clock;
+
+    ScZr(int shapeCode, int nucleationType, const std::string& saturation, int management,
+         bool crowded)
+    {
+        elements.resize(3);
+        elements[0].name = "Sc";
+        elements[0].ssFraction = 0.002;
+        elements[0].D0 = 5.31e-4;
+        elements[0].Q = 173000.0;
+        elements[1].name = "Zr";
+        elements[1].ssFraction = 0.0007;
+        elements[1].D0 = 7.28e-2;
+        elements[1].Q = 242000.0;
+        elements[2].name = "Al";
+        elements[2].ssFraction = 0.9973;
+        matrix.latticeParameter = 4.05e-10;
+        matrix.VatSS = 1.66e-29;
+        phase.name = "Al3ScZr";
+        phase.atomicVolume = 1.7e-29;
+        phase.surfaceEnergy = 0.12;
+        phase.solubilityA = 3000.0;
+        phase.solubilityB = 1.0;
+        phase.solubilityC = 1.5e4;
+        phase.stoichiometry = {0.6, 0.4, 3.0};
+        phase.precipitateFraction = {0.15, 0.1, 0.75};
+        phase.boostPrecipitateDiffusion = 1.7;
+        phase.shape = shapeCode;
+        phase.aspectRatio = shapeCode == shape::sphere ? 1.0 : 2.7;
+        phase.nucleationType = nucleationType;
+        phase.heterogeneousCoefficient = nucleationType == 1 ? 1.0 : 0.35;
+        phase.siteDensity = nucleationType == 1 ? 0.0 : 3e24;
+        phase.siteSaturation = !saturation.empty();
+        phase.siteSaturationType = saturation;
+        if (crowded)
+            phase.SetDistribution({1e-7, 3e-7}, {6e14, 4e14});
+        else
+            phase.SetDistribution({1e-7, 3e-7}, {600.0, 400.0});
+        clock.time = 250.0;
+        clock.timeStep = 3.0;
+        clock.profileStart = 20.0;
+        clock.timeStepManagement = management;
+    }
+};
+
+} // namespace
+
+TEST(Nucleation, NewClassOfEveryShapeSiteCountAndIncubationLaw)
+{
+    // Radius and number of the new class, worked out independently at 40
+    // digits from the barrier, Zeldovich factor, condensation rate, sites and
+    // incubation factor of each case.
+    struct Case {
+        int shapeCode;
+        int nucleationType;
+        const char* saturation;
+        int management;
+        bool crowded;
+        double radius;
+        double number;
+    };
+    const Case cases[] = {
+        {shape::sphere, 1, "", 1, false, 8.8623681459689668e-10, 7323.6557746458732},
+        {shape::sphere, 2, "lin", 3, true, 8.8623681459689668e-10, 59301178078.903795},
+        {shape::sphere, 2, "surf", 1, true, 8.8623681459689668e-10, 63613764548.517741},
+        {shape::rod, 2, "vol", 3, true, 7.9306204596792105e-10, 13095605305.902892},
+        {shape::rodFunction, 2, "", 1, true, 7.9306204596792105e-10, 16013907767.934301},
+        {shape::cylinder, 2, "", 3, false, 1.3463426958742668e-9, 15147.81826823164},
+        {shape::cylinderFunction, 2, "vol", 1, false, 1.3463426958742668e-9, 16252.743068674766},
+    };
+    for (const Case& c : cases) {
+        ScZr run(c.shapeCode, c.nucleationType, c.saturation, c.management, c.crowded);
+        run.phase.Nucleation(run.elements, run.matrix, 603.0, run.clock);
+        ASSERT_EQ(run.phase.classCount, 3u) << c.shapeCode << ' ' << c.saturation;
+        EXPECT_NEAR(run.phase.radius[2], c.radius, 1e-12 * c.radius) << c.shapeCode;
+        EXPECT_NEAR(run.phase.number[2], c.number, 1e-12 * c.number)
+            << c.shapeCode << ' ' << c.saturation << ' ' << c.management;
+    }
+
+    // A solute outside the phase never enters the condensation rate, even
+    // when it has left the solid solution entirely.
+    ScZr extra(shape::sphere, 1, "", 1, false);
+    Element mg;
+    mg.name = "Mg";
+    mg.D0 = 1e-4;
+    mg.Q = 130000.0;
+    extra.elements.insert(extra.elements.begin() + 2, mg);
+    extra.phase.elementNames.insert(extra.phase.elementNames.begin() + 2, "Mg");
+    extra.phase.stoichiometry = {0.6, 0.4, 0.0, 3.0};
+    extra.phase.precipitateFraction = {0.15, 0.1, 0.0, 0.75};
+    extra.phase.Nucleation(extra.elements, extra.matrix, 603.0, extra.clock);
+    ASSERT_EQ(extra.phase.classCount, 3u);
+    EXPECT_NEAR(extra.phase.number[2], 7323.6557746458732, 1e-12 * 7323.6557746458732);
+}
+
 TEST(NucleationDeathTest, AnInfiniteNewClassStopsTheRun)
 {
     ScopedWorkDir dir;
