@@ -65,9 +65,10 @@ void checkBracket(const TwoElementSphere& f, double a, double& b, double& fa, do
 }
 
 // Newton iterations shared by both variants. `leftDomain` means the iterate
-// produced a non-finite residual (e.g. a negative x under a fractional
-// power): the caller then hands over to Brent instead of returning a
-// meaningless root.
+// ended on a non-finite residual (e.g. a negative x under a fractional
+// power) before the counter reached its limit: the caller then hands over to
+// Brent instead of returning a meaningless root. Reaching the limit takes
+// precedence, so that its own warning is the one logged.
 enum class NewtonOutcome { converged, limitReached, leftDomain };
 
 NewtonOutcome newtonIterations(const SolverSettings& settings, const TwoElementSphere& f, double a, double b,
@@ -86,7 +87,6 @@ NewtonOutcome newtonIterations(const SolverSettings& settings, const TwoElementS
     double slope = 0.0;
     f.valueAndSlope(x, fx, slope);
     for (;;) {
-        if (!std::isfinite(fx)) return NewtonOutcome::leftDomain;
         if (!(std::fabs(fx) > tolerance)) break;
         if (static_cast<double>(count) >= settings.maxCountNR) break;
         if (constrained) {
@@ -109,6 +109,7 @@ NewtonOutcome newtonIterations(const SolverSettings& settings, const TwoElementS
     }
     // Reaching the limit hands over to Brent even when the last update converged.
     if (static_cast<double>(count) >= settings.maxCountNR) return NewtonOutcome::limitReached;
+    if (!std::isfinite(fx)) return NewtonOutcome::leftDomain;
     return NewtonOutcome::converged;
 }
 

@@ -127,6 +127,7 @@ TEST(GrowthTest, ClassesShrinkBelowTheInterfaceFractionAndGrowAbove)
 
 TEST(GrowthTest, FastSoluteIsTakenAtEquilibriumUnlessTheRatioIsRaised)
 {
+    ScopedWorkDir dir;
     // VC in iron; carbon diffuses 10^5 times faster than vanadium.
     Alloy a = alloy({element("V", 0.0, 1e-18, 0.0), element("C", 0.001, 1e-13, 0.0), element("Fe", 0.997, 0.0, 0.0)},
                     1.18e-29, {1.0, 1.0, 0.0}, 1.13e-29, 0.5, 9500.0, 6.72, 673.0);
@@ -138,9 +139,23 @@ TEST(GrowthTest, FastSoluteIsTakenAtEquilibriumUnlessTheRatioIsRaised)
     oneElement.grow(10.0);
     EXPECT_EQ(oneElement.phase.radius[0], R);
     // With the ratio above 10^5 carbon limits too, far from its equilibrium.
-    a.phase.diffusionCoefficientRatio = 1e6;
-    a.grow(10.0);
-    EXPECT_NE(a.phase.radius[0], R);
+    Alloy raised = a;
+    raised.phase.diffusionCoefficientRatio = 1e6;
+    raised.grow(10.0);
+    EXPECT_NE(raised.phase.radius[0], R);
+
+    // Carbon exactly 2^17 times faster: a ratio of 2^17 keeps it limiting
+    // (the test is strict), the next smaller ratio makes it fast.
+    a.elements[0].D0 = std::ldexp(1.0, -60);
+    a.elements[1].D0 = std::ldexp(1.0, -43);
+    Alloy atRatio = a;
+    atRatio.phase.diffusionCoefficientRatio = std::ldexp(1.0, 17);
+    atRatio.grow(10.0);
+    EXPECT_NE(atRatio.phase.radius[0], R);
+    Alloy belowRatio = a;
+    belowRatio.phase.diffusionCoefficientRatio = std::nextafter(std::ldexp(1.0, 17), 0.0);
+    belowRatio.grow(10.0);
+    EXPECT_EQ(belowRatio.phase.radius[0], R);
 }
 
 TEST(GrowthTest, TwoLimitingSolutesGrowAtTheSameRateWithEverySolver)
@@ -165,6 +180,57 @@ TEST(GrowthTest, TwoLimitingSolutesGrowAtTheSameRateWithEverySolver)
             const double siliconFlux = D2 * (X2 - y) * (alpha * 2.0 / 3.0 - x);
             EXPECT_NEAR(magnesiumFlux, siliconFlux, 1e-3 * std::fabs(siliconFlux))
                 << "algorithm " << algorithm << " class " << k;
+        }
+    }
+}
+
+TEST(GrowthTest, TwoElementRadiusFollowsTheInterfaceEquationExactly)
+{
+    ScopedWorkDir dir; // a solver fall-back would log a warning
+    // Magnesium-rich (p = 2, q = 1) and silicon-rich (p = 1, q = 2) phases,
+    // both with the matrix in their chemistry so that it enters as a fast
+    // element; rod-shaped with a boost, so every factor of the law shows.
+    const std::vector<double> chemistries[2] = {{2.0, 1.0, 1.0}, {1.0, 2.0, 1.0}};
+    for (const std::vector<double>& nu : chemistries) {
+        for (double algorithm : {1.0, 2.0, 3.0, 4.0}) {
+            Alloy a = aluminiumMagnesiumSilicon();
+            a.phase.stoichiometry = nu;
+            a.phase.stoichiometrySum = nu[0] + nu[1] + nu[2];
+            a.phase.shape = shape::rod;
+            a.phase.aspectRatio = 4.0;
+            a.phase.boostPrecipitateDiffusion = 3.0;
+            a.phase.nonLinearAlgorithm = algorithm;
+            const Precipitate before = a.phase;
+            a.grow(50.0);
+
+            const double p = nu[0], q = nu[1];
+            const double alpha = a.matrix.VatSS / before.atomicVolume;
+            const double X1 = a.elements[0].ssFraction, X2 = a.elements[1].ssFraction;
+            const double Xp1 = p / before.stoichiometrySum, Xp2 = q / before.stoichiometrySum;
+            const double g = 3.0 / (4.0 * 4.0);
+            const double D1 = a.elements[0].DiffusionCoefficient(a.T) * 3.0 * g;
+            const double D2 = a.elements[1].DiffusionCoefficient(a.T) * 3.0 * g;
+            const double fastProduct = std::pow(a.elements[2].ssFraction, 1.0);
+            for (std::size_t k = 0; k < before.radius.size(); ++k) {
+                const double R = before.radius[k];
+                const double K = before.InterfaceSolubilityProduct(a.T, R) / fastProduct;
+                const double KPrime = std::pow(K, 1.0 / q);
+                GrowthEquation eq;
+                eq.c0 = X2 * D2 - D1 * alpha * Xp2;
+                eq.c1 = X1 * D1 * alpha * Xp2 - X2 * D2 * alpha * Xp1;
+                eq.c2 = (D1 - D2) * KPrime;
+                eq.c3 = (D2 * alpha * Xp1 - X1 * D1) * KPrime;
+                eq.p = p;
+                eq.q = q;
+                double factor = alpha;
+                double x = 0.0;
+                if (algorithm == 1.0) x = before.solver.NewtonRaphson(0.0, Xp1, twoElementSphere, factor, eq);
+                if (algorithm == 2.0) x = before.solver.constrainedNewtonRaphson(0.0, Xp1, twoElementSphere, factor, eq);
+                if (algorithm == 3.0) x = before.solver.Brent(0.0, Xp1, twoElementSphere, factor, eq);
+                if (algorithm == 4.0) x = before.solver.Dichotomy(0.0, Xp1, twoElementSphere, factor, eq);
+                const double expected = R + (X1 - x) / std::fabs(Xp1 * alpha - x) * (D1 / R) * 50.0;
+                ASSERT_EQ(a.phase.radius[k], expected) << "p " << p << " algorithm " << algorithm << " class " << k;
+            }
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "kinetics/solvers.h"
 #include "support/fatal.h"
@@ -94,6 +95,16 @@ TEST(SolverSettingsTest, NewtonStepsBelowZeroAreRelaxedOrHandedToBrent)
     EXPECT_NEAR(solver.NewtonRaphson(0.0, 1.0, twoElementSphere, factor, squareRoot()), 0.01, 1e-9);
     EXPECT_EQ(lastLogLine(),
               "WARNING: NewtonRaphson left the domain of the growth equation->switch on Brent algorithm");
+
+    // The update that leaves the domain is also the last one allowed: the
+    // counter has reached its limit, and that is what the log reports.
+    SolverSettings limited;
+    limited.maxCountNR = 2.0;
+    std::remove("log.log");
+    EXPECT_NEAR(limited.NewtonRaphson(0.0, 1.0, twoElementSphere, factor, squareRoot()), 0.01, 1e-9);
+    EXPECT_EQ(testing_support::readLines("log.log"),
+              std::vector<std::string>{
+                  "WARNING: NewtonRaphson met its maximum nb of iterations->switch on dichotomy algorithm"});
 }
 
 TEST(SolverSettingsDeathTest, UnknownEquationsBadBracketsAndRunawayRelaxationStop)
