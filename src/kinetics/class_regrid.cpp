@@ -29,6 +29,20 @@ double quadraticDensity(const std::vector<double>& R, const std::vector<double>&
            + g[v + 1] * ((x - r0) * (x - r1)) / ((r2 - r0) * (r2 - r1));
 }
 
+// The old class nearest to radius x, the first one on equal distances, given
+// `above`, the first old class with x <= R[above] (n when there is none).
+// Over sorted radii the computed distances never rise before `above` and never
+// fall from it on, but distances that round to the same value can form a
+// plateau, whose first class is then the nearest one.
+std::size_t nearestClass(const std::vector<double>& R, std::size_t n, std::size_t above, double x)
+{
+    if (above == 0) return 0;
+    if (above < n && std::fabs(R[above] - x) < std::fabs(R[above - 1] - x)) return above;
+    std::size_t v = above - 1;
+    while (v > 0 && std::fabs(R[v - 1] - x) == std::fabs(R[v] - x)) --v;
+    return v;
+}
+
 // Sorts the classes by radius when they are not already in order.
 void sortIfNeeded(Precipitate& phase)
 {
@@ -114,10 +128,11 @@ void regridFromDensity(Precipitate& phase, Interpolation interpolation)
                     spacing * (g[j - 1] + (g[j] - g[j - 1]) * (x - R[j - 1]) / (R[j] - R[j - 1]));
         }
     } else {
-        std::size_t v = 0; // nearest old class, the first one on ties
+        std::size_t above = 0; // first old class with x <= R[above]
         for (std::size_t i = 1; i < last; ++i) {
             const double x = gridRadius[i];
-            while (v + 1 < n && std::fabs(R[v + 1] - x) < std::fabs(R[v] - x)) ++v;
+            while (above < n && !(x <= R[above])) ++above;
+            const std::size_t v = nearestClass(R, n, above, x);
             double density = 0.0;
             if (v == 0) {
                 density = linearDensity(R, g, 0, 1, x);
