@@ -43,7 +43,8 @@ TEST(NetworkDescription, NodeCountAndNodeLines)
     expectFatal("nodes 2\nnode 0 0 0 0 1\nnode 1 1 0 0 1\nnode 2 2 0 0 1\n",
                 "the number of described nodes (3) does not match the indicated number of nodes (2).");
     expectFatal("nodes 2\n", "keyword node not found in datafile.");
-    expectFatal("nodes 2\nnode 0 0 0 0 1\nnode 1 1 0 0\n", "node command needs 5 arguments and 4 were given for node 1");
+    expectFatal("nodes 2\nnode 0 0 0 0 1\nnode 1 1 0 0\n",
+                "node command needs 5 arguments and 4 were given for node 1");
     expectFatal("nodes 1\nnode 0 0 0\n", "node command needs 5 arguments and 3 were given for node 0");
     expectFatal("nodes 3\nnode 0 0 0 0 1\nnode 1 1 0 0 1\nnode 1 2 0 0 1\n", "node 1 defined twice.");
     expectFatal("nodes 3\nnode 0 0 0 0 1\nnode 1 1 0 0 1\nnode 3 2 0 0 1\n",
@@ -85,7 +86,8 @@ TEST(NetworkDescription, SingleNode)
 
 TEST(NetworkDescription, Connections)
 {
-    expectFatal(threeNodes + "connect 0 1\n", "connect command needs 3 arguments and 2 were given for the 0th connection.");
+    expectFatal(threeNodes + "connect 0 1\n",
+                "connect command needs 3 arguments and 2 were given for the 0th connection.");
     expectFatal(threeNodes + "connect 0 1 1\nconnect 0 3 1\n", "incorrect node number in connection 1");
     expectFatal(threeNodes + "connect -1 1 1\n", "incorrect node number in connection 0");
     // Written either way round, a pair is the same connection.
@@ -121,7 +123,8 @@ TEST(NetworkDescription, NetworkOptions)
                                     "reduceDT 0.25 extra\ncoeffCFLcondition 2.50\nsmallestTimeStep 1e-12\n"
                                     "unstationnaryNucleation\n");
     ASSERT_EQ(run.exitCode(), 0) << run.console();
-    EXPECT_TRUE(run.logHasLine("WARNING: Too many arguments defined for reduceDT, only the first is taken into account."));
+    EXPECT_TRUE(
+        run.logHasLine("WARNING: Too many arguments defined for reduceDT, only the first is taken into account."));
     EXPECT_TRUE(run.consoleHasLine("reduceDT changed to: 0.25"));
     EXPECT_TRUE(run.consoleHasLine("coeffCFLcondition changed to: 2.50"));
     EXPECT_TRUE(run.consoleHasLine("smallestTimeStep changed to: 1e-12"));

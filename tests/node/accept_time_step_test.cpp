@@ -75,3 +75,28 @@ TEST(AcceptTimeStep, RetryAfterARejectionDoesNotAdvanceTheProfile)
     EXPECT_TRUE(node.profilePointReached);
     EXPECT_EQ(next, 0.25);
 }
+
+TEST(AcceptTimeStep, Version1AdvancesByTheIncreasedStepPastTheProfilePoint)
+{
+    ScopedWorkDir dir;
+    Ostrel node = nodeWithProfile({1.0, 2.0, 3.0});
+    node.timeStepManagement = 1;
+    node.increaseDT = 1.1;
+    node.time = 1.0;
+    node.timeStep = 0.5;
+    Work work;
+    // The step grows first and the clock moves by the grown step; the next
+    // one is then shortened onto the point at 2 s.
+    const double grown = 0.5 * 1.1;
+    EXPECT_EQ(node.acceptTimeStep(work.matrix, work.elements, work.precipitates, 600, 1, false), 2.0 - (1.0 + grown));
+    EXPECT_EQ(node.time, 1.0 + grown);
+    EXPECT_TRUE(node.profilePointReached);
+    // The shortened step grows too, so the clock passes the point while the
+    // profile moves on to the next one.
+    const double shortened = node.timeStep;
+    node.acceptTimeStep(work.matrix, work.elements, work.precipitates, 600, 2, false);
+    EXPECT_EQ(node.time, 1.0 + grown + shortened * 1.1);
+    EXPECT_GT(node.time, 2.0);
+    EXPECT_EQ(node.profileIndex, 2u);
+    EXPECT_FALSE(node.profilePointReached);
+}
