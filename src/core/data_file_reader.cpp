@@ -1,5 +1,6 @@
 #include "core/data_file_reader.h"
 
+#include <filesystem>
 #include <fstream>
 
 #include "core/log.h"
@@ -8,7 +9,10 @@ void DataFileReader::readKeyword(const std::string& fileName, const std::string&
                                  std::vector<KeywordLine>& lines, bool optional)
 {
     lines.clear();
-    std::ifstream file(fileName, std::ios::binary);
+    // A directory opens like a file on some systems but holds no lines.
+    std::error_code ignored;
+    std::ifstream file;
+    if (!std::filesystem::is_directory(fileName, ignored)) file.open(fileName, std::ios::binary);
     if (!file.is_open()) Log::fatalError("File " + fileName + " not found");
 
     std::string text;

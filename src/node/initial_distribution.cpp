@@ -1,6 +1,7 @@
 #include "node/initial_distribution.h"
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -9,10 +10,18 @@
 
 namespace {
 
+// A directory opens like a file on some systems but holds no lines.
+void openOrStop(std::ifstream& file, const std::string& fileName)
+{
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(fileName, ignored)) file.open(fileName, std::ios::binary);
+    if (!file.is_open()) Log::fatalError("File " + fileName + " not found");
+}
+
 std::size_t countNonEmptyLines(const std::string& fileName)
 {
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file.is_open()) Log::fatalError("File " + fileName + " not found");
+    std::ifstream file;
+    openOrStop(file, fileName);
     std::size_t count = 0;
     std::string text;
     KeywordLine arguments;
@@ -35,8 +44,8 @@ void appendValues(const KeywordLine& arguments, std::vector<double>& values, con
 void readDistributionFile(const std::string& fileName, std::vector<double>& radii, std::vector<double>& numbers)
 {
     const std::size_t total = countNonEmptyLines(fileName);
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file.is_open()) Log::fatalError("File " + fileName + " not found");
+    std::ifstream file;
+    openOrStop(file, fileName);
     std::size_t k = 0;
     std::string text;
     KeywordLine arguments;

@@ -6,9 +6,9 @@
 #include "core/data_file_reader.h"
 #include "core/log.h"
 #include "core/number_conversion.h"
+#include "core/single_value_keyword.h"
 #include "material/material_reader.h"
 #include "node/initial_distribution.h"
-#include "core/single_value_keyword.h"
 
 namespace {
 
@@ -129,19 +129,26 @@ void Ostrel::readPrecipitateOptions(const std::string& dataFile)
     auto forEachPrecipitate = [this](auto&& apply) {
         for (Precipitate& precipitate : precipitates) apply(precipitate);
     };
+    // A solver limit or tolerance that is not a number, or infinite, would
+    // let Newton iterate for ever or the bracketing solvers stop unrefined.
+    auto finiteSolverSetting = [](const std::string& label, const std::string& text) {
+        const double value = conversion::toDouble(text);
+        if (!std::isfinite(value)) Log::fatalError("Incorrect value for " + label + " (must be a finite number)");
+        return value;
+    };
 
     if (const auto value = readSingleValue(dataFile, "tol_Brent_Dicho", "BrentDichoTolerance")) {
-        const double tolerance = conversion::toDouble(*value);
+        const double tolerance = finiteSolverSetting("BrentDichoTolerance", *value);
         forEachPrecipitate([&](Precipitate& p) { p.solver.tolBrentDicho = tolerance; });
         say("Brent or dichotomy tolerance changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "tol_divideResidu_NR", "NRtolerance")) {
-        const double divisor = conversion::toDouble(*value);
+        const double divisor = finiteSolverSetting("NRtolerance", *value);
         forEachPrecipitate([&](Precipitate& p) { p.solver.tolNR = divisor; });
         say("NewtonRaphson algorithm tolerance changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "NR_maximumCount", "NR_maximumCount")) {
-        const double count = conversion::toDouble(*value);
+        const double count = finiteSolverSetting("NR_maximumCount", *value);
         forEachPrecipitate([&](Precipitate& p) { p.solver.maxCountNR = count; });
         say("NewtonRaphson maximumCount changed to: " + *value);
     }

@@ -70,6 +70,8 @@ TEST(NodeOptions, SingleValuePatternAndRangeChecks)
                 "Incorrect value for classManagementType (must be quad, lin, distrib, old or no)");
     expectFatal("initialDT 0\n", "Incorrect value for initialDT (must be >0)");
     expectFatal("targetClassNumber 1\n", "Incorrect value for targetClassNumber (must be >=2 and <=10000000)");
+    expectFatal("NR_maximumCount inf\n", "Incorrect value for NR_maximumCount (must be a finite number)");
+    expectFatal("tol_Brent_Dicho nan\n", "Incorrect value for BrentDichoTolerance (must be a finite number)");
 
     const OstrelRun run = runOstrel(dataWith("increaseDT 1.2 7\n"
                                              "timeStepManagement 3.0\n"

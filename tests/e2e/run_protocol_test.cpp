@@ -55,6 +55,11 @@ TEST(CommandLine, OptionValuesAreScannedAsOptionsAndLaterOnesWin)
     RunSetup none;
     none.dataName = "";
     expectFatal(OstrelRun(none), "File data not found");
+    // A directory is not a data file.
+    RunSetup folder;
+    folder.dataName = "";
+    folder.directories = {"data"};
+    expectFatal(OstrelRun(folder), "File data not found");
 }
 
 TEST(RunProtocol, ConstantsAreLoggedWithDefaultFormatting)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "node/initial_distribution.h"
 #include "support/fatal.h"
 
@@ -64,6 +66,9 @@ TEST(InitialDistributionDeathTest, Refusals)
                  "Each precipitates must have its distribution.");
     EXPECT_FATAL(readInitialDistribution({"initialDistrib", "beta", "missing.dat", "gamma", "ok.dat"}, list),
                  "File missing.dat not found");
+    std::filesystem::create_directory(dir.path() / "folder");
+    EXPECT_FATAL(readInitialDistribution({"initialDistrib", "beta", "folder", "gamma", "ok.dat"}, list),
+                 "File folder not found");
     EXPECT_FATAL(readInitialDistribution({"initialDistrib", "beta", "two.dat", "gamma", "ok.dat"}, list),
                  "File two.dat Number and Radius must have the same size");
     EXPECT_FATAL(readInitialDistribution({"initialDistrib", "beta", "nan.dat", "gamma", "ok.dat"}, list),
