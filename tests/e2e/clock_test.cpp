@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 
 #include "support/ostrel_run.h"
 
 using testing_support::OstrelRun;
 using testing_support::runOstrel;
+using testing_support::thermoRecords;
 
 namespace {
 
@@ -17,24 +17,6 @@ const std::string alloy =
     "element Sc 0.2 44.96 5.31e-4 173000\n"
     "noPrecipitation\n"
     "nodes 1\n";
-
-// The numbers of a data line of a results file.
-std::vector<double> numbers(const std::string& line)
-{
-    std::istringstream in(line);
-    std::vector<double> values;
-    double value = 0.0;
-    while (in >> value) values.push_back(value);
-    return values;
-}
-
-std::vector<std::vector<double>> records(const OstrelRun& run, const std::string& file)
-{
-    std::vector<std::vector<double>> rows;
-    const auto lines = run.fileLines(file);
-    for (std::size_t i = 3; i < lines.size(); ++i) rows.push_back(numbers(lines[i]));
-    return rows;
-}
 
 } // namespace
 
@@ -45,7 +27,7 @@ TEST(Clock, Version3GrowsTheStepAndLandsOnTheEnd)
                                     "savethermodynamics r 1\n"
                                     "savedistribution d 1\n");
     ASSERT_EQ(run.exitCode(), 0) << run.console();
-    const auto rows = records(run, "r_0.dat");
+    const auto rows = thermoRecords(run, "r_0.dat");
     ASSERT_GE(rows.size(), 4u);
     // Initial record: t0, dt = 0; then each record carries the start time of
     // the step with the step just made.
@@ -85,7 +67,7 @@ TEST(Clock, Version1StartsAtATenThousandthOfTheFirstTime)
                                     "savedistribution d 1\n");
     ASSERT_EQ(run.exitCode(), 0) << run.console();
     EXPECT_TRUE(run.consoleHasLine("If time step management is not 3 then VatSS=VatM"));
-    const auto rows = records(run, "r_0.dat");
+    const auto rows = thermoRecords(run, "r_0.dat");
     ASSERT_GE(rows.size(), 3u);
     EXPECT_EQ(rows[1][0], 10.0);
     EXPECT_DOUBLE_EQ(rows[1][1], 0.001);
@@ -100,7 +82,7 @@ TEST(Clock, EveryProfilePointIsHitAndCouplingWritesOneRecordPerPoint)
                                     "savethermodynamics r coupling\n"
                                     "savedistribution d coupling\n");
     ASSERT_EQ(run.exitCode(), 0) << run.console();
-    const auto rows = records(run, "r_0.dat");
+    const auto rows = thermoRecords(run, "r_0.dat");
     ASSERT_EQ(rows.size(), 5u);
     const double points[] = {0, 0.001, 0.0025, 0.003, 0.01};
     const double temperatures[] = {300, 400, 500, 500, 300};
@@ -121,7 +103,7 @@ TEST(Clock, StepLandingExactlyOnAPointDoesNotStallTheProfile)
                                     "savethermodynamics r coupling\n"
                                     "savedistribution d 1\n");
     ASSERT_EQ(run.exitCode(), 0) << run.console();
-    const auto rows = records(run, "r_0.dat");
+    const auto rows = thermoRecords(run, "r_0.dat");
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[1][0], 1.0);
     EXPECT_EQ(rows[2][0], 2.0);
@@ -195,7 +177,7 @@ TEST(Clock, ConnectedNodesAdvanceInLockstep)
     EXPECT_TRUE(run.consoleHasLine("Connection 0 in NodeOstrel: OK"));
     EXPECT_FALSE(run.consoleHasLine("Computation ended for node 0"));
     EXPECT_EQ(run.fileLines("r_0.dat").size(), run.fileLines("r_1.dat").size());
-    const auto rows0 = records(run, "r_0.dat");
-    const auto rows1 = records(run, "r_1.dat");
+    const auto rows0 = thermoRecords(run, "r_0.dat");
+    const auto rows1 = thermoRecords(run, "r_1.dat");
     for (std::size_t i = 0; i < rows0.size() && i < rows1.size(); ++i) EXPECT_EQ(rows0[i][0], rows1[i][0]);
 }

@@ -1,11 +1,11 @@
 // End-to-end runs with precipitation: what a user gets from a typical run.
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 #include "support/ostrel_run.h"
 
 using testing_support::OstrelRun;
+using testing_support::numbers;
 using testing_support::runOstrel;
 
 namespace {
@@ -18,22 +18,6 @@ const std::string alSc =
     "targetClassNumber 50\n"
     "temperatureProfile 0 623 3600 623\n"
     "nodes 1\n";
-
-std::vector<double> numbers(const std::string& line)
-{
-    std::istringstream in(line);
-    std::vector<double> values;
-    double value = 0.0;
-    while (in >> value) values.push_back(value);
-    return values;
-}
-
-int countLinesStartingWith(const std::vector<std::string>& lines, const std::string& prefix)
-{
-    int count = 0;
-    for (const auto& line : lines) count += line.rfind(prefix, 0) == 0;
-    return count;
-}
 
 } // namespace
 
@@ -54,9 +38,8 @@ TEST(PrecipitationRun, TypicalRunRecordsAndCounters)
     EXPECT_EQ(thermo.back().rfind("3600 ", 0), 0u) << thermo.back();
 
     // Accepted steps: one record at step 0, one every tenth step, the closing one.
-    const auto console = run.consoleLines();
-    const int accepted = countLinesStartingWith(console, "Simulation time ");
-    const int rejected = countLinesStartingWith(console, "Time step rejected by node 0 because ");
+    const int accepted = testing_support::countConsoleLinesStartingWith(run, "Simulation time ");
+    const int rejected = testing_support::countConsoleLinesStartingWith(run, "Time step rejected by node 0 because ");
     EXPECT_GT(rejected, 0);
     EXPECT_TRUE(run.consoleHasLine("Time steps: " + std::to_string(accepted + 1)));
     EXPECT_TRUE(run.consoleHasLine("Rejected time steps: " + std::to_string(rejected)));

@@ -78,6 +78,30 @@ bool OstrelRun::logHasLine(const std::string& line) const
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
+std::vector<double> numbers(const std::string& line)
+{
+    std::istringstream in(line);
+    std::vector<double> values;
+    double value = 0.0;
+    while (in >> value) values.push_back(value);
+    return values;
+}
+
+std::vector<std::vector<double>> thermoRecords(const OstrelRun& run, const std::string& file)
+{
+    std::vector<std::vector<double>> rows;
+    const auto lines = run.fileLines(file);
+    for (std::size_t i = 3; i < lines.size(); ++i) rows.push_back(numbers(lines[i]));
+    return rows;
+}
+
+int countConsoleLinesStartingWith(const OstrelRun& run, const std::string& prefix)
+{
+    int count = 0;
+    for (const auto& line : run.consoleLines()) count += line.rfind(prefix, 0) == 0;
+    return count;
+}
+
 OstrelRun runOstrel(const std::string& data, const std::vector<std::string>& args)
 {
     RunSetup setup;

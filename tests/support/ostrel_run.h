@@ -43,4 +43,13 @@ private:
 // Shorthand for the common case: a data file and optional arguments.
 OstrelRun runOstrel(const std::string& data, const std::vector<std::string>& args = {});
 
+// The numbers of one line of a results file.
+std::vector<double> numbers(const std::string& line);
+
+// The data records of a thermodynamic results file (its three header lines skipped).
+std::vector<std::vector<double>> thermoRecords(const OstrelRun& run, const std::string& file);
+
+// How many console lines begin with `prefix`.
+int countConsoleLinesStartingWith(const OstrelRun& run, const std::string& prefix);
+
 } // namespace testing_support
