@@ -128,8 +128,7 @@ std::vector<Rk45Point> functionRk45adapt(double h0, const std::vector<double>& t
 {
     if (times.size() != 2) Log::fatalError("vector temps must have size 2");
     if (functionIndex != 1)
-        Log::fatalError("In functionRk45adapt, 'indexFonctionAresoudre' must be 1 or other "
-                        "functions have to be implemented");
+        Log::fatalError("In functionRk45adapt, 'indexFonctionAresoudre' must be 1 or other functions have to be implemented");
     if (parameters.size() < 2)
         Log::fatalError("In functionRk45adapt, function 1 needs two parameters");
 

@@ -45,8 +45,7 @@ void nodeOstrel::initialize(int argc, const char* const* argv)
     copyMechanicalFlags();
     for (Ostrel& node : nodes) prepareNode(node);
     if (hardeningCoupling && semiHardeningCoupling)
-        Log::fatalError("You cannot have both 'mechanicalHardeningCoupling' and 'mechanicalSemiHardeningCoupling' "
-                        "(nodeOstrel class)");
+        Log::fatalError("You cannot have both 'mechanicalHardeningCoupling' and 'mechanicalSemiHardeningCoupling' (nodeOstrel class)");
 }
 
 void nodeOstrel::readNodes()
@@ -112,11 +111,9 @@ void nodeOstrel::readNodeDescriptions(bool singleNode)
                             " were given for node " + std::to_string(i));
         const double index = std::trunc(conversion::toDouble(line[1]) - nodeIndexShift);
         if (index < 0.0 || std::isnan(index))
-            Log::fatalError("negative node index. An incorrect shift due to the index of the first described node "
-                            "might be the reason.");
+            Log::fatalError("negative node index. An incorrect shift due to the index of the first described node might be the reason.");
         if (index >= static_cast<double>(nbNodes))
-            Log::fatalError("node number too high. An incorrect shift due to the index of the first described node "
-                            "might be the reason.");
+            Log::fatalError("node number too high. An incorrect shift due to the index of the first described node might be the reason.");
         const std::size_t k = static_cast<std::size_t>(index);
         if (described[k]) Log::fatalError("node " + std::to_string(k) + " defined twice.");
         Ostrel& node = nodes[k];
