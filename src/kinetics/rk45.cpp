@@ -104,8 +104,7 @@ void dormandPrince(double h, double t, double tEnd, double* y, std::size_t n, do
         const double tNext = t + h;
         if (tNext == t) {
             if (++stalledSteps > stalledStepLimit)
-                Log::fatalError(
-                    "In functionRk45adapt, the step became too small to advance the time");
+                Log::fatalError("In functionRk45adapt, the step became too small to advance the time");
         } else {
             stalledSteps = 0;
         }
