@@ -123,9 +123,7 @@ void regridFromDensity(Precipitate& phase, Interpolation interpolation)
             const double x = gridRadius[i];
             while (j < n && !(x <= R[j])) ++j;
             if (j == n) break;
-            if (R[j - 1] < x)
-                gridNumber[i] =
-                    spacing * (g[j - 1] + (g[j] - g[j - 1]) * (x - R[j - 1]) / (R[j] - R[j - 1]));
+            if (R[j - 1] < x) gridNumber[i] = spacing * linearDensity(R, g, j - 1, j, x);
         }
     } else {
         std::size_t above = 0; // first old class with x <= R[above]

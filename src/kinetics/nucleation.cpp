@@ -45,9 +45,7 @@ void Precipitate::Nucleation(const std::vector<Element>& elements, const Matrix&
     const double gamma = surfaceEnergy;
     totalNumber = TotalNumber();
 
-    Supersaturation(elements, T);
-    DrivingForce(T);
-    Rstar();
+    ThermodynamicState(elements, T);
 
     if (!(lnSupersaturation <= 0.0)) {
         const double dGv = drivingForce;

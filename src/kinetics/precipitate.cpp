@@ -70,6 +70,13 @@ void Precipitate::Rstar()
     }
 }
 
+void Precipitate::ThermodynamicState(const std::vector<Element>& elements, double T)
+{
+    Supersaturation(elements, T);
+    DrivingForce(T);
+    Rstar();
+}
+
 double Precipitate::InterfaceSolubilityProduct(double T, double R) const
 {
     if (R == 0.0) return 0.0;

@@ -97,6 +97,8 @@ public:
     void Supersaturation(const std::vector<Element>& elements, double T);
     void DrivingForce(double T);
     void Rstar();
+    // Supersaturation, driving force and critical radius, in that order.
+    void ThermodynamicState(const std::vector<Element>& elements, double T);
     double InterfaceSolubilityProduct(double T, double R) const;
     double Stoichiometry(const std::string& elementName) const;
 

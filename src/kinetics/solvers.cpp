@@ -115,43 +115,48 @@ NewtonOutcome newtonIterations(const SolverSettings& settings, const TwoElementS
 
 } // namespace
 
+namespace {
+
+// Newton then, when it cannot deliver, Brent on the initial bracket; the two
+// variants differ only in the update and in their warnings.
+double newtonOrBrent(const SolverSettings& settings, double a, double b, std::string_view equation, double& factor,
+                     const GrowthEquation& eq, bool constrained, const char* limitWarning,
+                     const char* domainWarning)
+{
+    const TwoElementSphere f(eq);
+    double x = 0.0;
+    switch (newtonIterations(settings, f, a, b, constrained, x)) {
+    case NewtonOutcome::converged:
+        return x;
+    case NewtonOutcome::limitReached:
+        Log::logWarning(limitWarning);
+        break;
+    case NewtonOutcome::leftDomain:
+        Log::logWarning(domainWarning);
+        break;
+    }
+    return settings.Brent(a, b, equation, factor, eq);
+}
+
+} // namespace
+
 double SolverSettings::NewtonRaphson(double a, double b, std::string_view equation, double& factor,
                                      const GrowthEquation& eq) const
 {
     if (!isTwoElementSphere(equation)) Log::fatalError("Newton raphson not implemented for this growth equation");
-    const TwoElementSphere f(eq);
-    double x = 0.0;
-    switch (newtonIterations(*this, f, a, b, false, x)) {
-    case NewtonOutcome::converged:
-        return x;
-    case NewtonOutcome::limitReached:
-        Log::logWarning("NewtonRaphson met its maximum nb of iterations->switch on dichotomy algorithm");
-        return Brent(a, b, equation, factor, eq);
-    case NewtonOutcome::leftDomain:
-        Log::logWarning("NewtonRaphson left the domain of the growth equation->switch on Brent algorithm");
-        return Brent(a, b, equation, factor, eq);
-    }
-    return x;
+    return newtonOrBrent(*this, a, b, equation, factor, eq, false,
+                         "NewtonRaphson met its maximum nb of iterations->switch on dichotomy algorithm",
+                         "NewtonRaphson left the domain of the growth equation->switch on Brent algorithm");
 }
 
 double SolverSettings::constrainedNewtonRaphson(double a, double b, std::string_view equation, double& factor,
                                                 const GrowthEquation& eq) const
 {
     if (!isTwoElementSphere(equation)) Log::fatalError("v not implemented for this growth equation");
-    const TwoElementSphere f(eq);
-    double x = 0.0;
-    switch (newtonIterations(*this, f, a, b, true, x)) {
-    case NewtonOutcome::converged:
-        return x;
-    case NewtonOutcome::limitReached:
-        Log::logWarning("Constraied NewtonRaphson met its maximum nb of iterations->switch on dichotomy algorithm");
-        return Brent(a, b, equation, factor, eq);
-    case NewtonOutcome::leftDomain:
-        Log::logWarning(
-            "Constrained NewtonRaphson left the domain of the growth equation->switch on Brent algorithm");
-        return Brent(a, b, equation, factor, eq);
-    }
-    return x;
+    return newtonOrBrent(
+        *this, a, b, equation, factor, eq, true,
+        "Constraied NewtonRaphson met its maximum nb of iterations->switch on dichotomy algorithm",
+        "Constrained NewtonRaphson left the domain of the growth equation->switch on Brent algorithm");
 }
 
 double SolverSettings::Brent(double a, double b, std::string_view equation, double& factor,

@@ -38,6 +38,10 @@ public:
 
     // Solid-solution fraction from the nominal one and the precipitated volume.
     void MassBalance(const Matrix& matrix, const std::vector<Precipitate>& precipitates);
+    // The same with the phases' volume fractions already computed (one per
+    // precipitate, in list order), for a pass over every element of a node.
+    void MassBalance(const Matrix& matrix, const std::vector<Precipitate>& precipitates,
+                     const std::vector<double>& volumeFractions);
     void StandardMassBalance(const Matrix& matrix, const std::vector<Precipitate>& precipitates);
     void ImprovedMassBalance(const Matrix& matrix, const std::vector<Precipitate>& precipitates);
 };

@@ -36,8 +36,6 @@ public:
     void initialize(int argc, const char* const* argv);
     void run();
 
-    const std::string& dataFileName() const { return dataFile; }
-
 private:
     std::string dataFile;
 

@@ -19,6 +19,59 @@ double stoichiometryOf(const Precipitate& precipitate, const Element& element)
     return precipitate.Stoichiometry(element.name);
 }
 
+// Solute left outside the precipitates over the atoms left in solid solution.
+template <typename VolumeFractionOf>
+double standardBalance(const Element& element, const Matrix& matrix, const std::vector<Precipitate>& precipitates,
+                       VolumeFractionOf volumeFractionOf)
+{
+    const double V = matrix.VatSS;
+    double x = element.nominalFraction;
+    double c = 0.0;
+    for (std::size_t p = 0; p < precipitates.size(); ++p) {
+        const Precipitate& precipitate = precipitates[p];
+        const double f = volumeFractionOf(p);
+        if (f == 0.0) continue; // adds nothing, and keeps 0 * inf out for a phase of zero atomic volume
+        const double a = V / precipitate.atomicVolume;
+        x = x - f * a * stoichiometryOf(precipitate, element) / precipitate.stoichiometrySum;
+        c = c + f * a;
+    }
+    return x / (1.0 - c);
+}
+
+// Measures the solid solution by its volume share 1 - F instead of by the atoms removed.
+template <typename VolumeFractionOf>
+double improvedBalance(const Element& element, const Matrix& matrix, const std::vector<Precipitate>& precipitates,
+                       VolumeFractionOf volumeFractionOf)
+{
+    const double V = matrix.VatSS;
+    double F = 0.0;
+    double A = 0.0;
+    double B = 0.0;
+    for (std::size_t p = 0; p < precipitates.size(); ++p) {
+        const Precipitate& precipitate = precipitates[p];
+        const double f = volumeFractionOf(p);
+        if (f == 0.0) continue; // adds nothing, and keeps 0 * inf out for a phase of zero atomic volume
+        const double a = V / precipitate.atomicVolume;
+        F += f;
+        A += f * a;
+        B += f * a * stoichiometryOf(precipitate, element) / precipitate.stoichiometrySum;
+    }
+    return ((1.0 - F + A) * element.nominalFraction - B) / (1.0 - F);
+}
+
+void checkStandardResult(const Element& element)
+{
+    if (element.checkFraction && !(std::isfinite(element.ssFraction) && element.ssFraction >= 0.0))
+        Log::fatalError("X is not >0 for first massBalance, so initialDistrib have a problem");
+}
+
+void checkImprovedResult(const Element& element)
+{
+    const double x = element.ssFraction;
+    if (element.checkFraction && !(std::isfinite(x) && x >= 0.0 && x <= 1.0))
+        Log::fatalError("Initial Distribution leads to unphysical atomic fractions");
+}
+
 } // namespace
 
 void Element::MassBalance(const Matrix& matrix, const std::vector<Precipitate>& precipitates)
@@ -29,40 +82,29 @@ void Element::MassBalance(const Matrix& matrix, const std::vector<Precipitate>& 
         ImprovedMassBalance(matrix, precipitates);
 }
 
-// Solute left outside the precipitates over the atoms left in solid solution.
-void Element::StandardMassBalance(const Matrix& matrix, const std::vector<Precipitate>& precipitates)
+void Element::MassBalance(const Matrix& matrix, const std::vector<Precipitate>& precipitates,
+                          const std::vector<double>& volumeFractions)
 {
-    const double V = matrix.VatSS;
-    double x = nominalFraction;
-    double c = 0.0;
-    for (const Precipitate& precipitate : precipitates) {
-        const double f = precipitate.VolumeFraction();
-        if (f == 0.0) continue; // adds nothing, and keeps 0 * inf out for a phase of zero atomic volume
-        const double a = V / precipitate.atomicVolume;
-        x = x - f * a * stoichiometryOf(precipitate, *this) / precipitate.stoichiometrySum;
-        c = c + f * a;
+    const auto given = [&volumeFractions](std::size_t p) { return volumeFractions[p]; };
+    if (standardMassBalance) {
+        ssFraction = standardBalance(*this, matrix, precipitates, given);
+        checkStandardResult(*this);
+    } else {
+        ssFraction = improvedBalance(*this, matrix, precipitates, given);
+        checkImprovedResult(*this);
     }
-    ssFraction = x / (1.0 - c);
-    if (checkFraction && !(std::isfinite(ssFraction) && ssFraction >= 0.0))
-        Log::fatalError("X is not >0 for first massBalance, so initialDistrib have a problem");
 }
 
-// Measures the solid solution by its volume share 1 - F instead of by the atoms removed.
+void Element::StandardMassBalance(const Matrix& matrix, const std::vector<Precipitate>& precipitates)
+{
+    ssFraction = standardBalance(*this, matrix, precipitates,
+                                 [&precipitates](std::size_t p) { return precipitates[p].VolumeFraction(); });
+    checkStandardResult(*this);
+}
+
 void Element::ImprovedMassBalance(const Matrix& matrix, const std::vector<Precipitate>& precipitates)
 {
-    const double V = matrix.VatSS;
-    double F = 0.0;
-    double A = 0.0;
-    double B = 0.0;
-    for (const Precipitate& precipitate : precipitates) {
-        const double f = precipitate.VolumeFraction();
-        if (f == 0.0) continue; // adds nothing, and keeps 0 * inf out for a phase of zero atomic volume
-        const double a = V / precipitate.atomicVolume;
-        F += f;
-        A += f * a;
-        B += f * a * stoichiometryOf(precipitate, *this) / precipitate.stoichiometrySum;
-    }
-    ssFraction = ((1.0 - F + A) * nominalFraction - B) / (1.0 - F);
-    if (checkFraction && !(std::isfinite(ssFraction) && ssFraction >= 0.0 && ssFraction <= 1.0))
-        Log::fatalError("Initial Distribution leads to unphysical atomic fractions");
+    ssFraction = improvedBalance(*this, matrix, precipitates,
+                                 [&precipitates](std::size_t p) { return precipitates[p].VolumeFraction(); });
+    checkImprovedResult(*this);
 }

@@ -80,6 +80,12 @@ public:
                           bool lastStepRejected);
 
 private:
+    // Volume fraction of each working precipitate for one mass-balance pass;
+    // reused from attempt to attempt, never part of the node's state.
+    std::vector<double> volumeFractionWork;
+
+    void balanceSolidSolution(const Matrix& workMatrix, std::vector<Element>& workElements,
+                              const std::vector<Precipitate>& workPrecipitates);
     void readGeneralOptions(const std::string& dataFile);
     void readElementOptions(const std::string& dataFile);
     void readPrecipitateOptions(const std::string& dataFile);

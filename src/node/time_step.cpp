@@ -65,9 +65,7 @@ void Ostrel::initializeTime()
     switch (criterion) {
     case criterion::rStar:
         for (Precipitate& precipitate : precipitates) {
-            precipitate.Supersaturation(elements, T0);
-            precipitate.DrivingForce(T0);
-            precipitate.Rstar();
+            precipitate.ThermodynamicState(elements, T0);
             criterionReference.push_back(precipitate.criticalRadius);
         }
         break;
@@ -95,9 +93,7 @@ void Ostrel::storeCriterionValues(std::vector<Element>& workElements,
     case criterion::rStar:
         for (std::size_t k = 0; k < workPrecipitates.size(); ++k) {
             Precipitate& precipitate = workPrecipitates[k];
-            precipitate.Supersaturation(workElements, T);
-            precipitate.DrivingForce(T);
-            precipitate.Rstar();
+            precipitate.ThermodynamicState(workElements, T);
             criterionReference[k] = precipitate.criticalRadius;
         }
         break;
@@ -115,7 +111,7 @@ bool Ostrel::computeTimeStep(Matrix& workMatrix, std::vector<Element>& workEleme
 {
     if (onlyMechanic) return true;
 
-    for (Element& element : workElements) element.MassBalance(workMatrix, workPrecipitates);
+    balanceSolidSolution(workMatrix, workElements, workPrecipitates);
 
     const NodeClock clock{time, timeStep, profileStart, timeStepManagement};
     for (Precipitate& precipitate : workPrecipitates) {
@@ -125,10 +121,20 @@ bool Ostrel::computeTimeStep(Matrix& workMatrix, std::vector<Element>& workEleme
         precipitate.Dissolve();
     }
 
-    for (Element& element : workElements) element.MassBalance(workMatrix, workPrecipitates);
+    balanceSolidSolution(workMatrix, workElements, workPrecipitates);
     if (!standardMassBalance) workMatrix.UpdateVatSS(workElements, false);
 
     return validTimeStep(workElements, workPrecipitates, T, n, reason);
+}
+
+// The mass balance of every element, with each phase's volume fraction
+// computed once for the whole pass rather than once per element.
+void Ostrel::balanceSolidSolution(const Matrix& workMatrix, std::vector<Element>& workElements,
+                                  const std::vector<Precipitate>& workPrecipitates)
+{
+    volumeFractionWork.clear();
+    for (const Precipitate& precipitate : workPrecipitates) volumeFractionWork.push_back(precipitate.VolumeFraction());
+    for (Element& element : workElements) element.MassBalance(workMatrix, workPrecipitates, volumeFractionWork);
 }
 
 bool Ostrel::validTimeStep(std::vector<Element>& workElements, std::vector<Precipitate>& workPrecipitates,
@@ -170,9 +176,7 @@ bool Ostrel::validTimeStep(std::vector<Element>& workElements, std::vector<Preci
         for (std::size_t k = 0; k < workPrecipitates.size(); ++k) {
             Precipitate& precipitate = workPrecipitates[k];
             if (precipitate.classCount == 0) continue;
-            precipitate.Supersaturation(workElements, T);
-            precipitate.DrivingForce(T);
-            precipitate.Rstar();
+            precipitate.ThermodynamicState(workElements, T);
             const double r = std::fabs((criterionReference[k] - precipitate.criticalRadius) / criterionReference[k]);
             if (r > M) {
                 reason = "criterion for time step validation (rStar) is not fulfilled";
