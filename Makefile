@@ -5,7 +5,7 @@ ASAN_DIR := build-asan
 BENCH_DIR := build-bench
 JOBS ?= $(shell nproc)
 
-.PHONY: all build run test asan bench clean
+.PHONY: all build run test golden asan bench clean
 
 all: build
 
@@ -23,6 +23,11 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Replaces the expected files of every golden case (tests/golden) by what the
+# current build writes; commit the resulting diff with the change that caused it.
+golden: build
+	OSTREL_REGENERATE_GOLDEN=1 $(BUILD_DIR)/ostrel_tests --gtest_filter='Cases/GoldenResults.*'
 
 $(ASAN_DIR)/build.ninja:
 	cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOSTREL_SANITIZE=ON
