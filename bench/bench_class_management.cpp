@@ -39,7 +39,6 @@ void dissolve(benchmark::State& state)
         state.PauseTiming();
         phase.radius.assign(original.radius.begin(), original.radius.end());
         phase.number.assign(original.number.begin(), original.number.end());
-        phase.classCount = original.classCount;
         state.ResumeTiming();
         phase.Dissolve();
         benchmark::DoNotOptimize(phase.number.data());
@@ -57,7 +56,6 @@ void manage(benchmark::State& state, double method)
         state.PauseTiming();
         phase.radius = original.radius;
         phase.number = original.number;
-        phase.classCount = original.classCount;
         state.ResumeTiming();
         phase.ClassManagement();
         benchmark::DoNotOptimize(phase.number.data());

@@ -76,7 +76,6 @@ void install(Precipitate& phase, std::vector<double>& gridRadius, std::vector<do
         class_management::warnSkipped(
             phase, "the new classes cannot keep the mean radius and the volume fraction.");
     }
-    phase.classCount = static_cast<unsigned int>(phase.radius.size());
 }
 
 // `lin` and `quad`: the new numbers sample the old number density per unit

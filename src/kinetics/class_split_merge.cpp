@@ -112,7 +112,6 @@ void class_management::splitWideGaps(Precipitate& phase)
     std::vector<double> beforeRadius;
     std::vector<double> beforeNumber;
     splitAndRescale(phase, volumeFractionBefore, beforeRadius, beforeNumber);
-    phase.classCount = static_cast<unsigned int>(phase.radius.size());
 }
 
 void class_management::splitWideThenMergeNarrowGaps(Precipitate& phase)
@@ -131,5 +130,4 @@ void class_management::splitWideThenMergeNarrowGaps(Precipitate& phase)
             warnNegativeNumbers(phase);
         }
     }
-    phase.classCount = static_cast<unsigned int>(phase.radius.size());
 }

@@ -32,5 +32,4 @@ void Precipitate::Dissolve()
     }
     radius.resize(kept);
     number.resize(kept);
-    classCount = static_cast<unsigned int>(kept);
 }

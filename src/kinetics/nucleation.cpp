@@ -142,8 +142,8 @@ void Precipitate::Nucleation(const std::vector<Element>& elements, const Matrix&
             if (!std::isfinite(nucleated) || !std::isfinite(newRadius))
                 Log::fatalError("Nucleation of precipitate " + name
                                 + " gives an infinite or undefined new class");
-            // The count before the new class decides; classCount is refreshed below.
-            const bool crowded = static_cast<long long>(classCount)
+            // The count before the new class decides.
+            const bool crowded = static_cast<long long>(classCount())
                                  > classCountFactor * static_cast<long long>(targetClassNumber);
             radius.push_back(newRadius);
             number.push_back(nucleated);
@@ -154,6 +154,4 @@ void Precipitate::Nucleation(const std::vector<Element>& elements, const Matrix&
     } else {
         classManagementDue = true;
     }
-
-    classCount = static_cast<unsigned int>(radius.size());
 }

@@ -187,5 +187,4 @@ void Precipitate::SetDistribution(const std::vector<double>& radii, const std::v
 {
     radius = radii;
     number = numbers;
-    classCount = static_cast<unsigned int>(radius.size());
 }

@@ -77,7 +77,6 @@ public:
     double minDissolutionLimit = 1e-10;
     double maxDissolutionLimit = 2e-10;
     double limitOfpreciInClassForDissolution = 0.0;
-    unsigned int classCount = 0;
     unsigned int elementCount = 0;
     double nonLinearAlgorithm = 1.0;
     double supersaturation = 0.0;
@@ -107,9 +106,11 @@ public:
     double MeanRadius() const;
     double TotalNumber() const;
     void SortClasses();
+    // Number of size classes: the length of both class vectors.
+    std::size_t classCount() const { return radius.size(); }
     double Radius(unsigned int k) const;
     double Number(unsigned int k) const;
-    // Replaces the distribution (class count follows the list length).
+    // Replaces the distribution.
     void SetDistribution(const std::vector<double>& radii, const std::vector<double>& numbers);
 
     // Kinetics of one time step.

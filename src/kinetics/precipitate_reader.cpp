@@ -170,7 +170,6 @@ void Precipitate::ReadPrecipitate(const KeywordLine& line)
         precipitateFraction[i] = stoichiometry[i] / stoichiometrySum;
 
     elementCount = static_cast<unsigned int>(elementNames.size());
-    classCount = 0;
 }
 
 std::vector<Precipitate> readPrecipitates(const std::string& dataFile,

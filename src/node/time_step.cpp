@@ -175,7 +175,7 @@ bool Ostrel::validTimeStep(std::vector<Element>& workElements, std::vector<Preci
     case criterion::rStar:
         for (std::size_t k = 0; k < workPrecipitates.size(); ++k) {
             Precipitate& precipitate = workPrecipitates[k];
-            if (precipitate.classCount == 0) continue;
+            if (precipitate.classCount() == 0) continue;
             precipitate.ThermodynamicState(workElements, T);
             const double r = std::fabs((criterionReference[k] - precipitate.criticalRadius) / criterionReference[k]);
             if (r > M) {

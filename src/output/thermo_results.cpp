@@ -65,7 +65,7 @@ void Output::ThermoResults(double t, double dt, double T, const Matrix& matrix,
     for (const Precipitate& precipitate : precipitates) {
         file << precipitate.MeanRadius() << ' ' << precipitate.criticalRadius << ' '
              << precipitate.VolumeFraction() << ' ' << precipitate.TotalNumber() << ' '
-             << precipitate.classCount << ' ';
+             << precipitate.classCount() << ' ';
     }
     file << '\n';
 }

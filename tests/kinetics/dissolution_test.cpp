@@ -16,7 +16,7 @@ TEST(Dissolve, RemovesSmallClassesAndThinsTheNextOnes)
                           {1.0, 2.0, 3.0, 4.0, 5.0, 6.0});
     phase.Dissolve();
     EXPECT_EQ(phase.radius, (std::vector<double>{5e-10, 1e-10, 1.5e-10, 2e-10}));
-    ASSERT_EQ(phase.classCount, 4u);
+    ASSERT_EQ(phase.classCount(), 4u);
     EXPECT_EQ(phase.number[0], 1.0);
     EXPECT_EQ(phase.number[1], 0.0); // exactly at the lower radius: kept, emptied
     EXPECT_NEAR(phase.number[2], 2.0, 1e-12);
@@ -37,13 +37,13 @@ TEST(Dissolve, RemovesClassesWithTooFewPrecipitates)
     phase.Dissolve();
     EXPECT_EQ(phase.radius, (std::vector<double>{2e-9, 4e-9}));
     EXPECT_EQ(phase.number, (std::vector<double>{1e10, 2e12}));
-    EXPECT_EQ(phase.classCount, 2u);
+    EXPECT_EQ(phase.classCount(), 2u);
 
     phase.SetDistribution({1e-9}, {1.0});
     phase.Dissolve();
     EXPECT_TRUE(phase.radius.empty());
     EXPECT_TRUE(phase.number.empty());
-    EXPECT_EQ(phase.classCount, 0u);
+    EXPECT_EQ(phase.classCount(), 0u);
 }
 
 TEST(DissolveDeathTest, UnknownShapeStopsTheRun)

@@ -156,7 +156,7 @@ TEST(PrecipitateDistribution, MeanRadiusTotalNumberAndEmptyDistribution)
     EXPECT_EQ(p.Number(5), 0.0);
 
     p.SetDistribution({1e-9, 2e-9}, {1e21, 1e20});
-    EXPECT_EQ(p.classCount, 2u);
+    EXPECT_EQ(p.classCount(), 2u);
     EXPECT_NEAR(p.MeanRadius(), 1.2e12 / 1.1e21, 1e-12 * 1.2e12 / 1.1e21);
     EXPECT_NEAR(p.TotalNumber(), 1.1e21, 1e5);
 
@@ -171,7 +171,7 @@ TEST(PrecipitateDistribution, SortClassesMovesPairsTogether)
     p.SortClasses();
     EXPECT_EQ(p.radius, (std::vector<double>{1e-9, 1e-9, 2e-9, 3e-9}));
     EXPECT_EQ(p.number, (std::vector<double>{10.0, 11.0, 20.0, 30.0}));
-    EXPECT_EQ(p.classCount, 4u);
+    EXPECT_EQ(p.classCount(), 4u);
 }
 
 TEST(PrecipitateDeathTest, RefusesWhatItCannotCompute)

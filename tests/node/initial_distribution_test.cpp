@@ -34,7 +34,7 @@ TEST(InitialDistribution, LastRecordOfADistributionFile)
     readInitialDistribution({"initialDistrib", "beta", "old.dat"}, list);
     EXPECT_EQ(list[0].radius, (std::vector<double>{1e-9, 2e-9}));
     EXPECT_EQ(list[0].number, (std::vector<double>{1e20, 5e19}));
-    EXPECT_EQ(list[0].classCount, 2u);
+    EXPECT_EQ(list[0].classCount(), 2u);
 
     // A record of a phase without classes gives an empty distribution; so
     // does an empty file or one with a single label.
@@ -43,7 +43,7 @@ TEST(InitialDistribution, LastRecordOfADistributionFile)
     dir.write("label.dat", "R\n");
     for (const char* file : {"empty.dat", "nothing.dat", "label.dat"}) {
         readInitialDistribution({"initialDistrib", "beta", file}, list);
-        EXPECT_EQ(list[0].classCount, 0u) << file;
+        EXPECT_EQ(list[0].classCount(), 0u) << file;
     }
 
     // Pairs (0, 0) go, (0, N) and (R, 0) stay; the last pair for a name wins.
@@ -101,5 +101,5 @@ TEST(InitialDistribution, KeywordAbsentOrComplete)
     testing::internal::CaptureStdout();
     readInitialDistributionKeyword("data", list, false);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Initial distribution: OK\n");
-    EXPECT_EQ(list[0].classCount, 1u);
+    EXPECT_EQ(list[0].classCount(), 1u);
 }

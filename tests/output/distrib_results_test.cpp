@@ -17,7 +17,6 @@ Precipitate phase(const std::string& name, std::vector<double> radii, std::vecto
 {
     Precipitate precipitate;
     precipitate.name = name;
-    precipitate.classCount = static_cast<unsigned int>(radii.size());
     precipitate.radius = std::move(radii);
     precipitate.number = std::move(numbers);
     precipitate.criticalRadius = 1.5e-9;

@@ -34,7 +34,6 @@ struct ThermoNode {
         beta.name = "beta";
         beta.radius = {1e-9, 3e-9};
         beta.number = {1e20, 3e20};
-        beta.classCount = 2;
         beta.criticalRadius = 2e-9;
     }
 };
