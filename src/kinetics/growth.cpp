@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <vector>
 
-#include "core/constants.h"
 #include "core/log.h"
 #include "material/element.h"
 #include "material/matrix.h"
@@ -27,45 +26,6 @@ int toSolverCode(double nonLinearAlgorithm)
     if (nonLinearAlgorithm == 4.0) return solverCode::dichotomy;
     return 0;
 }
-
-// Gibbs-Thomson interface solubility product of the phase at one temperature,
-// Ks exp(numerator / ((radiusScale R) kT)). The class-independent factors are
-// formed once per growth call, grouped exactly as in
-// InterfaceSolubilityProduct, so every class gets the same bits without
-// recomputing Ks.
-struct InterfaceProduct {
-    double solubilityProduct = 0.0;
-    double numerator = 0.0;
-    double radiusScale = 1.0;
-    double kT = 0.0;
-
-    InterfaceProduct(const Precipitate& phase, double T)
-        : solubilityProduct(phase.SolubilityProduct(T)), kT(constants::boltzmann * T)
-    {
-        const double gamma = phase.surfaceEnergy;
-        const double f = phase.aspectRatio;
-        switch (phase.shape) {
-        case shape::sphere:
-            numerator = phase.stoichiometrySum * 2.0 * gamma * phase.atomicVolume;
-            radiusScale = 1.0; // 1 * R is R exactly
-            break;
-        case shape::rod:
-        case shape::rodFunction:
-            numerator = 4.0 * f * gamma * phase.atomicVolume * phase.stoichiometrySum;
-            radiusScale = 3.0 * f - 2.0;
-            break;
-        case shape::cylinder:
-        case shape::cylinderFunction:
-            numerator = 2.0 * gamma * phase.atomicVolume * phase.stoichiometrySum * (f + 2.0);
-            radiusScale = 3.0;
-            break;
-        default:
-            Log::fatalError("This shape is not implemented in nucleation");
-        }
-    }
-
-    double at(double R) const { return solubilityProduct * std::exp(numerator / (radiusScale * R * kT)); }
-};
 
 // Factor on the diffusivity that turns the spherical growth law into the
 // law of the phase's shape; false for a shape growth does not know.
@@ -123,12 +83,12 @@ void growOneElement(Precipitate& phase, const Element& element, double nu, const
     const double D = element.DiffusionCoefficient(step.T) * phase.boostPrecipitateDiffusion * shapeFactor;
     const double inverseNu = 1.0 / nu;
     const double alphaXp = step.alpha * Xp;
-    const InterfaceProduct interfaceProduct(phase, step.T);
+    const InterfaceSolubility interfaceSolubility(phase, step.T);
 
     for (std::size_t k = 0; k < phase.radius.size(); ++k) {
         const double R = phase.radius[k];
         refuseZeroRadius(R);
-        const double K = interfaceProduct.at(R);
+        const double K = interfaceSolubility.at(R);
         const double interfaceFraction = powerOf(K / step.fastProduct, inverseNu);
         storeRadius(phase, k,
                     R + (X - interfaceFraction) / std::fabs(alphaXp - interfaceFraction) * (D / R) * step.dt);
@@ -162,12 +122,12 @@ void growTwoElements(Precipitate& phase, const Element& first, double p, const E
     const double c2PerK = D1 - D2;
     const double c3PerK = D2 * alpha * Xp1 - X1 * D1;
     const double inverseQ = 1.0 / q;
-    const InterfaceProduct interfaceProduct(phase, step.T);
+    const InterfaceSolubility interfaceSolubility(phase, step.T);
 
     for (std::size_t k = 0; k < phase.radius.size(); ++k) {
         const double R = phase.radius[k];
         refuseZeroRadius(R);
-        const double K = interfaceProduct.at(R) / step.fastProduct;
+        const double K = interfaceSolubility.at(R) / step.fastProduct;
         const double KPrime = powerOf(K, inverseQ);
         equation.c2 = c2PerK * KPrime;
         equation.c3 = c3PerK * KPrime;

@@ -19,8 +19,7 @@ constexpr double ln10 = 2.302585092994046;
 Precipitate::Precipitate(const std::vector<std::string>& nodeElementNames)
     : elementNames(nodeElementNames),
       stoichiometry(nodeElementNames.size(), 0.0),
-      precipitateFraction(nodeElementNames.size(), 0.0),
-      elementCount(static_cast<unsigned int>(nodeElementNames.size()))
+      precipitateFraction(nodeElementNames.size(), 0.0)
 {
 }
 
@@ -80,26 +79,32 @@ void Precipitate::ThermodynamicState(const std::vector<Element>& elements, doubl
 double Precipitate::InterfaceSolubilityProduct(double T, double R) const
 {
     if (R == 0.0) return 0.0;
-    const double kT = constants::boltzmann * T;
-    const double gamma = surfaceEnergy;
-    const double f = aspectRatio;
-    double exponent = 0.0;
-    switch (shape) {
+    return InterfaceSolubility(*this, T).at(R);
+}
+
+InterfaceSolubility::InterfaceSolubility(const Precipitate& phase, double T)
+    : solubilityProduct(phase.SolubilityProduct(T)), kT(constants::boltzmann * T)
+{
+    const double gamma = phase.surfaceEnergy;
+    const double f = phase.aspectRatio;
+    switch (phase.shape) {
     case shape::sphere:
-        exponent = stoichiometrySum * 2.0 * gamma * atomicVolume / (R * kT);
+        numerator = phase.stoichiometrySum * 2.0 * gamma * phase.atomicVolume;
+        radiusScale = 1.0; // 1 * R is R exactly
         break;
     case shape::rod:
     case shape::rodFunction:
-        exponent = 4.0 * f * gamma * atomicVolume * stoichiometrySum / ((3.0 * f - 2.0) * R * kT);
+        numerator = 4.0 * f * gamma * phase.atomicVolume * phase.stoichiometrySum;
+        radiusScale = 3.0 * f - 2.0;
         break;
     case shape::cylinder:
     case shape::cylinderFunction:
-        exponent = 2.0 * gamma * atomicVolume * stoichiometrySum * (f + 2.0) / (3.0 * R * kT);
+        numerator = 2.0 * gamma * phase.atomicVolume * phase.stoichiometrySum * (f + 2.0);
+        radiusScale = 3.0;
         break;
     default:
         Log::fatalError("This shape is not implemented in nucleation");
     }
-    return SolubilityProduct(T) * std::exp(exponent);
 }
 
 double Precipitate::Stoichiometry(const std::string& elementName) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -77,7 +78,6 @@ public:
     double minDissolutionLimit = 1e-10;
     double maxDissolutionLimit = 2e-10;
     double limitOfpreciInClassForDissolution = 0.0;
-    unsigned int elementCount = 0;
     double nonLinearAlgorithm = 1.0;
     double supersaturation = 0.0;
     double nodeFactor = 1.0;
@@ -106,6 +106,8 @@ public:
     double MeanRadius() const;
     double TotalNumber() const;
     void SortClasses();
+    // Number of entries of the node's element list the phase was made for.
+    std::size_t elementCount() const { return elementNames.size(); }
     // Number of size classes: the length of both class vectors.
     std::size_t classCount() const { return radius.size(); }
     double Radius(unsigned int k) const;
@@ -121,6 +123,22 @@ public:
     double RodFunctionAspectRatio(double R) const;
     void Dissolve();
     void ClassManagement();
+};
+
+// The Gibbs-Thomson interface solubility product of a phase at one
+// temperature, Ks exp(numerator / (radiusScale R kT)), the radius-free factors
+// formed once so that growth evaluates it class by class without recomputing
+// Ks. Fatal for a shape it does not know.
+class InterfaceSolubility {
+public:
+    InterfaceSolubility(const Precipitate& phase, double T);
+    double at(double R) const { return solubilityProduct * std::exp(numerator / (radiusScale * R * kT)); }
+
+private:
+    double solubilityProduct = 0.0;
+    double numerator = 0.0;
+    double radiusScale = 1.0;
+    double kT = 0.0;
 };
 
 // Reads every `precipitate` line of the data file (mandatory) into phases of

@@ -168,8 +168,6 @@ void Precipitate::ReadPrecipitate(const KeywordLine& line)
         Log::fatalError("Invalid chemistry for precipitate: " + name);
     for (std::size_t i = 0; i < stoichiometry.size(); ++i)
         precipitateFraction[i] = stoichiometry[i] / stoichiometrySum;
-
-    elementCount = static_cast<unsigned int>(elementNames.size());
 }
 
 std::vector<Precipitate> readPrecipitates(const std::string& dataFile,

@@ -45,7 +45,7 @@ TEST(PrecipitateReader, PlainSphericalPhase)
     EXPECT_EQ(p.stoichiometry, (std::vector<double>{1.0, 1.0, 0.0}));
     EXPECT_EQ(p.precipitateFraction, (std::vector<double>{0.5, 0.5, 0.0}));
     EXPECT_EQ(p.stoichiometrySum, 2.0);
-    EXPECT_EQ(p.elementCount, 3u);
+    EXPECT_EQ(p.elementCount(), 3u);
     EXPECT_EQ(p.classCount(), 0u);
 }
 
