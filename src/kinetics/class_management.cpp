@@ -11,7 +11,8 @@ namespace {
 // The method code as an integer, or 0 for a value that is none of them.
 int methodCode(double type)
 {
-    if (!(type >= 1.0 && type <= 6.0)) return 0;
+    namespace method = class_management::method;
+    if (!(type >= method::no && type <= method::oldWithLess)) return 0;
     const int code = static_cast<int>(type);
     return code == type ? code : 0;
 }
@@ -21,22 +22,23 @@ int methodCode(double type)
 void Precipitate::ClassManagement()
 {
     if (!classManagementDue) return;
+    namespace method = class_management::method;
     switch (methodCode(classManagementType)) {
-    case 1:
+    case method::no:
         break;
-    case 2:
+    case method::old:
         class_management::splitWideGaps(*this);
         break;
-    case 3:
+    case method::lin:
         class_management::regridLinear(*this);
         break;
-    case 4:
+    case method::distrib:
         class_management::regridByDistribution(*this);
         break;
-    case 5:
+    case method::quad:
         class_management::regridQuadratic(*this);
         break;
-    case 6:
+    case method::oldWithLess:
         class_management::splitWideThenMergeNarrowGaps(*this);
         break;
     default:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/variant_word.h"
+
 class Precipitate;
 
 // The class-management methods of one phase. Each keeps the phase's volume
@@ -9,6 +11,21 @@ class Precipitate;
 // classes share a radius in the methods that need a density per unit radius,
 // the phase is left as it was and a warning says why.
 namespace class_management {
+
+// Codes of classManagementType, and the words that select them.
+namespace method {
+inline constexpr int no = 1;
+inline constexpr int old = 2;
+inline constexpr int lin = 3;
+inline constexpr int distrib = 4;
+inline constexpr int quad = 5;
+inline constexpr int oldWithLess = 6;
+} // namespace method
+
+inline constexpr VariantWord methodWords[] = {
+    {"no", method::no},           {"old", method::old},   {"lin", method::lin},
+    {"distrib", method::distrib}, {"quad", method::quad}, {"oldWithLess", method::oldWithLess},
+};
 
 // `lin`: new regular grid, density per unit radius interpolated linearly.
 void regridLinear(Precipitate& phase);

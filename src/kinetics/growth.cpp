@@ -10,20 +10,11 @@
 
 namespace {
 
-// Growth solver codes (nonLinearAlgorithm).
-namespace solverCode {
-constexpr int newtonRaphson = 1;
-constexpr int constrainedNewtonRaphson = 2;
-constexpr int brent = 3;
-constexpr int dichotomy = 4;
-} // namespace solverCode
-
+// The solver code as an integer, or 0 for a value that is none of them.
 int toSolverCode(double nonLinearAlgorithm)
 {
-    if (nonLinearAlgorithm == 1.0) return solverCode::newtonRaphson;
-    if (nonLinearAlgorithm == 2.0) return solverCode::constrainedNewtonRaphson;
-    if (nonLinearAlgorithm == 3.0) return solverCode::brent;
-    if (nonLinearAlgorithm == 4.0) return solverCode::dichotomy;
+    for (const VariantWord& entry : nonLinearAlgorithmWords)
+        if (nonLinearAlgorithm == entry.code) return entry.code;
     return 0;
 }
 
@@ -135,16 +126,16 @@ void growTwoElements(Precipitate& phase, const Element& first, double p, const E
         double factor = alpha;
         double x = 0.0;
         switch (solver) {
-        case solverCode::newtonRaphson:
+        case nonlinear_algorithm::newtonRaphson:
             x = phase.solver.NewtonRaphson(0.0, Xp1, twoElementSphere, factor, equation);
             break;
-        case solverCode::constrainedNewtonRaphson:
+        case nonlinear_algorithm::constrainedNewtonRaphson:
             x = phase.solver.constrainedNewtonRaphson(0.0, Xp1, twoElementSphere, factor, equation);
             break;
-        case solverCode::brent:
+        case nonlinear_algorithm::brent:
             x = phase.solver.Brent(0.0, Xp1, twoElementSphere, factor, equation);
             break;
-        case solverCode::dichotomy:
+        case nonlinear_algorithm::dichotomy:
             x = phase.solver.Dichotomy(0.0, Xp1, twoElementSphere, factor, equation);
             break;
         default:

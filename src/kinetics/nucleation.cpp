@@ -97,10 +97,10 @@ void Precipitate::Nucleation(const std::vector<Element>& elements, const Matrix&
 
         double sites = 0.0;
         switch (nucleationType) {
-        case 1:
+        case nucleation_type::homogeneous:
             sites = 1.0 / matrix.VatSS;
             break;
-        case 2:
+        case nucleation_type::heterogeneous:
             sites = siteDensity;
             break;
         default:
@@ -123,7 +123,7 @@ void Precipitate::Nucleation(const std::vector<Element>& elements, const Matrix&
         const double rate = sites * zeldovich * condensation * std::exp(-barrier / kT);
 
         double incubation = 0.0;
-        if (clock.timeStepManagement == 1) {
+        if (clock.timeStepManagement == time_step_management::version1) {
             incubation = 1.0 - std::exp(-clock.time / incubationTime);
         } else if (!unstationnaryNucleation) {
             incubation = 1.0 - std::exp(-(clock.time + clock.timeStep - clock.profileStart)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/data_file_reader.h"
+#include "core/variant_word.h"
 #include "kinetics/solvers.h"
 
 class Element;
@@ -19,12 +20,30 @@ inline constexpr int cylinderFunction = 4;
 inline constexpr int rodFunction = 6;
 } // namespace shape
 
+// Codes of the nucleation type of a phase, and the words that select them.
+namespace nucleation_type {
+inline constexpr int homogeneous = 1;
+inline constexpr int heterogeneous = 2;
+} // namespace nucleation_type
+
+inline constexpr VariantWord nucleationTypeWords[] = {
+    {"homogeneous", nucleation_type::homogeneous},
+    {"heterogeneous", nucleation_type::heterogeneous},
+};
+
+// Codes of a node's timeStepManagement (the clock variants). Nucleation
+// reads the variant too, so the codes live with the clock it is given.
+namespace time_step_management {
+inline constexpr int version1 = 1;
+inline constexpr int version3 = 3;
+} // namespace time_step_management
+
 // The node clock that nucleation needs besides the phase itself.
 struct NodeClock {
     double time = 0.0;          // s
     double timeStep = 0.0;      // s
     double profileStart = 0.0;  // s
-    int timeStepManagement = 3;
+    int timeStepManagement = time_step_management::version3;
 };
 
 // Reusable per-phase buffers of the growth step, so that growing a
@@ -51,7 +70,7 @@ public:
     double solubilityB = 0.0;
     double solubilityC = 0.0;
     std::string nucleationTypeName;
-    int nucleationType = 1;
+    int nucleationType = nucleation_type::homogeneous;
     double heterogeneousCoefficient = 1.0;
     double siteDensity = 0.0;
     std::string shapeName;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <optional>
 #include <iostream>
 #include <utility>
 
@@ -118,12 +119,17 @@ void Precipitate::ReadPrecipitate(const KeywordLine& line)
     }
 
     nucleationTypeName = requiredToken(tokens, nucleationPosition, name);
-    if (nucleationTypeName == "homogeneous") {
-        nucleationType = 1;
+    const std::optional<int> nucleationCode = codeOfWord(nucleationTypeWords, nucleationTypeName);
+    if (!nucleationCode)
+        Log::fatalError("Invalid nucleation type: " + nucleationTypeName
+                        + ", should be homogeneous or heterogeneous");
+    nucleationType = *nucleationCode;
+    switch (nucleationType) {
+    case nucleation_type::homogeneous:
         heterogeneousCoefficient = 1.0;
         siteDensity = 0.0;
-    } else if (nucleationTypeName == "heterogeneous") {
-        nucleationType = 2;
+        break;
+    case nucleation_type::heterogeneous:
         heterogeneousCoefficient =
             conversion::toDouble(requiredToken(tokens, nucleationPosition + 1, name));
         if (!(heterogeneousCoefficient >= 0.0 && heterogeneousCoefficient <= 1.0))
@@ -132,9 +138,7 @@ void Precipitate::ReadPrecipitate(const KeywordLine& line)
         if (!(std::isfinite(siteDensity) && siteDensity >= 0.0))
             Log::fatalError("Invalid heterogeneous nucleation sites density for precipitate: " + name);
         eraseTokens(tokens, nucleationPosition + 1, 2);
-    } else {
-        Log::fatalError("Invalid nucleation type: " + nucleationTypeName
-                        + ", should be homogeneous or heterogeneous");
+        break;
     }
 
     if (tokens.size() > siteSaturationPosition && tokens[siteSaturationPosition] == "siteSaturation") {

@@ -2,6 +2,24 @@
 
 #include <string_view>
 
+#include "core/variant_word.h"
+
+// Codes of nonLinearAlgorithm, the root finder of two-element growth, and the
+// words that select them.
+namespace nonlinear_algorithm {
+inline constexpr int newtonRaphson = 1;
+inline constexpr int constrainedNewtonRaphson = 2;
+inline constexpr int brent = 3;
+inline constexpr int dichotomy = 4;
+} // namespace nonlinear_algorithm
+
+inline constexpr VariantWord nonLinearAlgorithmWords[] = {
+    {"NR", nonlinear_algorithm::newtonRaphson},
+    {"CNR", nonlinear_algorithm::constrainedNewtonRaphson},
+    {"brent", nonlinear_algorithm::brent},
+    {"dicho", nonlinear_algorithm::dichotomy},
+};
+
 // Coefficients of the interface-composition equation of two-element growth,
 // named "2elementSphere":
 //   F(x) = c0 x^((p+q)/q) + c1 x^(p/q) + c2 x + c3

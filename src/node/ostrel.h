@@ -3,17 +3,24 @@
 #include <string>
 #include <vector>
 
+#include "core/variant_word.h"
 #include "kinetics/precipitate.h"
 #include "material/element.h"
 #include "material/matrix.h"
 #include "material/temperature_profile.h"
 #include "output/output.h"
 
-// Validation criterion of a time step.
+// Validation criterion of a time step, and the words that select it.
 namespace criterion {
 inline constexpr int rStar = 1;
 inline constexpr int solContent = 2;
 } // namespace criterion
+
+inline constexpr VariantWord criterionWords[] = {
+    {"Rstar", criterion::rStar},           {"rstar", criterion::rStar},
+    {"rStar", criterion::rStar},           {"solContent", criterion::solContent},
+    {"solcontent", criterion::solContent},
+};
 
 // The simulation of one material point (a node): its alloy, its precipitate
 // phases with their size distributions, its temperature history, its results
@@ -42,7 +49,7 @@ public:
     double increaseDT = 1.1;
     double initialDT = 1e-6;
     double maxCriterionIncrease = 0.01;
-    int timeStepManagement = 3;
+    int timeStepManagement = time_step_management::version3;
     double smallestTimeStep = 1e-9;
     bool profilePointReached = false;
     bool loadPointReached = false;

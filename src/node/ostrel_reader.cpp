@@ -2,11 +2,13 @@
 
 #include <cmath>
 #include <iostream>
+#include <optional>
 
 #include "core/data_file_reader.h"
 #include "core/log.h"
 #include "core/number_conversion.h"
 #include "core/single_value_keyword.h"
+#include "kinetics/class_management_methods.h"
 #include "material/material_reader.h"
 #include "node/initial_distribution.h"
 
@@ -70,12 +72,9 @@ void Ostrel::readGeneralOptions(const std::string& dataFile)
     if (lines.size() == 1) {
         if (lines[0].size() != 2) Log::fatalError("criterion must have 1 argument.");
         const std::string& word = lines[0][1];
-        if (word == "Rstar" || word == "rstar" || word == "rStar")
-            criterion = criterion::rStar;
-        else if (word == "solContent" || word == "solcontent")
-            criterion = criterion::solContent;
-        else
-            Log::fatalError("This criterion is not active");
+        const std::optional<int> code = codeOfWord(criterionWords, word);
+        if (!code) Log::fatalError("This criterion is not active");
+        criterion = *code;
         // Printed whatever notVerbose says.
         std::cout << "criterion is:" << word << std::endl;
     }
@@ -153,13 +152,9 @@ void Ostrel::readPrecipitateOptions(const std::string& dataFile)
         say("NewtonRaphson maximumCount changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "nonLinearAlgorithm", "nonLinearAlgorithm")) {
-        double code = 0.0;
-        if (*value == "NR") code = 1.0;
-        else if (*value == "CNR") code = 2.0;
-        else if (*value == "brent") code = 3.0;
-        else if (*value == "dicho") code = 4.0;
-        else Log::fatalError("This choice for nonLinearAlgorithm is not recognized");
-        forEachPrecipitate([&](Precipitate& p) { p.nonLinearAlgorithm = code; });
+        const std::optional<int> code = codeOfWord(nonLinearAlgorithmWords, *value);
+        if (!code) Log::fatalError("This choice for nonLinearAlgorithm is not recognized");
+        forEachPrecipitate([&](Precipitate& p) { p.nonLinearAlgorithm = *code; });
         say("nonLinearAlgorithm changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "diffusionCoefficientRatio", "diffusionCoefficientRatio")) {
@@ -193,15 +188,9 @@ void Ostrel::readPrecipitateOptions(const std::string& dataFile)
         forEachPrecipitate([](Precipitate& p) { p.unstationnaryNucleation = true; });
     }
     if (const auto value = readSingleValue(dataFile, "classManagementType", "classManagementType")) {
-        double code = 0.0;
-        if (*value == "no") code = 1.0;
-        else if (*value == "old") code = 2.0;
-        else if (*value == "lin") code = 3.0;
-        else if (*value == "distrib") code = 4.0;
-        else if (*value == "quad") code = 5.0;
-        else if (*value == "oldWithLess") code = 6.0;
-        else Log::fatalError("Incorrect value for classManagementType (must be quad, lin, distrib, old or no)");
-        forEachPrecipitate([&](Precipitate& p) { p.classManagementType = code; });
+        const std::optional<int> code = codeOfWord(class_management::methodWords, *value);
+        if (!code) Log::fatalError("Incorrect value for classManagementType (must be quad, lin, distrib, old or no)");
+        forEachPrecipitate([&](Precipitate& p) { p.classManagementType = *code; });
         say("classManagementType changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "minDissolutionLimit", "minDissolutionLimit")) {
@@ -262,7 +251,7 @@ void Ostrel::readTimeStepOptions(const std::string& dataFile)
     }
     if (const auto value = readSingleValue(dataFile, "timeStepManagement", "timeStepManagement")) {
         const double version = conversion::toDouble(*value);
-        if (version != 1.0 && version != 3.0)
+        if (version != time_step_management::version1 && version != time_step_management::version3)
             Log::fatalError("Incorrect value for timeStepManagement (must be 1 or 3)");
         timeStepManagement = static_cast<int>(version);
         say("timeStepManagement changed to: " + *value);

@@ -15,7 +15,7 @@ constexpr double solContentFirstStepTolerance = 1e-6;
 void Ostrel::initializeNode()
 {
     for (Element& element : elements) element.ComputeNominalFraction(elements, matrix, precipitates, true);
-    if (timeStepManagement == 3)
+    if (timeStepManagement == time_step_management::version3)
         matrix.UpdateVatSS(elements, true);
     else
         std::cout << "If time step management is not 3 then VatSS=VatM" << std::endl;
@@ -28,7 +28,7 @@ void Ostrel::initializeNode()
 
     initializeTime();
 
-    if (timeStepManagement == 3)
+    if (timeStepManagement == time_step_management::version3)
         matrix.UpdateVatSS(elements, false);
     else
         std::cout << "If time step management is not 3 then VatSS=VatM" << std::endl;
@@ -37,7 +37,7 @@ void Ostrel::initializeNode()
 void Ostrel::initializeTime()
 {
     switch (timeStepManagement) {
-    case 1: {
+    case time_step_management::version1: {
         const double t0 = temperatureProfile.GetInitialTime();
         if (t0 == 0.0) Log::fatalError("Initial time must be non 0 for version 1 time step management");
         time = t0;
@@ -45,7 +45,7 @@ void Ostrel::initializeTime()
         timeStep = t0 / 10000.0;
         break;
     }
-    case 3:
+    case time_step_management::version3:
         time = temperatureProfile.GetInitialTime();
         timeStep = initialDT;
         break;
@@ -79,7 +79,8 @@ void Ostrel::initializeTime()
 
 void Ostrel::writeInitialResults()
 {
-    if (timeStepManagement != 1 && timeStepManagement != 3) return;
+    if (timeStepManagement != time_step_management::version1 && timeStepManagement != time_step_management::version3)
+        return;
     const double t0 = temperatureProfile.GetInitialTime();
     const double T0 = temperatureProfile.GetTemperature(t0);
     output.SaveResults(matrix, elements, precipitates, temperatureProfile, profileIndex, time, T0, 0.0, 0,
@@ -221,11 +222,11 @@ double Ostrel::acceptTimeStep(Matrix& workMatrix, std::vector<Element>& workElem
                        nodeNumber, false);
 
     switch (timeStepManagement) {
-    case 1:
+    case time_step_management::version1:
         timeStep = timeStep * increaseDT;
         time = time + timeStep;
         break;
-    case 3: {
+    case time_step_management::version3: {
         time = time + timeStep;
         // A step shortened onto a profile point ends on it exactly, even when
         // t + (tp - t) rounds one unit away from tp.
