@@ -1,10 +1,10 @@
 #include "core/command_line.h"
 
 #include <limits>
-#include <sstream>
 
 #include "core/constants.h"
 #include "core/log.h"
+#include "core/number_conversion.h"
 
 std::string readCommandLine(int argc, const char* const* argv)
 {
@@ -25,21 +25,10 @@ std::string readCommandLine(int argc, const char* const* argv)
     return path + fileName;
 }
 
-namespace {
-
-std::string formatDefault(double value)
-{
-    std::ostringstream text;
-    text << value;
-    return text.str();
-}
-
-} // namespace
-
 void logConstants()
 {
     Log::logMessage("Constant parameters values");
-    Log::logMessage("Max precision for double: " + formatDefault(std::numeric_limits<double>::epsilon()));
-    Log::logMessage("Gas constant: " + formatDefault(constants::gasConstant));
-    Log::logMessage("Boltzman constant: " + formatDefault(constants::boltzmann));
+    Log::logMessage("Max precision for double: " + conversion::toDefaultText(std::numeric_limits<double>::epsilon()));
+    Log::logMessage("Gas constant: " + conversion::toDefaultText(constants::gasConstant));
+    Log::logMessage("Boltzman constant: " + conversion::toDefaultText(constants::boltzmann));
 }

@@ -1,7 +1,6 @@
 #include "core/data_file_reader.h"
 
 #include <filesystem>
-#include <fstream>
 
 #include "core/log.h"
 
@@ -9,11 +8,8 @@ void DataFileReader::readKeyword(const std::string& fileName, const std::string&
                                  std::vector<KeywordLine>& lines, bool optional)
 {
     lines.clear();
-    // A directory opens like a file on some systems but holds no lines.
-    std::error_code ignored;
     std::ifstream file;
-    if (!std::filesystem::is_directory(fileName, ignored)) file.open(fileName, std::ios::binary);
-    if (!file.is_open()) Log::fatalError("File " + fileName + " not found");
+    openInputFile(file, fileName);
 
     std::string text;
     KeywordLine arguments;
@@ -25,6 +21,14 @@ void DataFileReader::readKeyword(const std::string& fileName, const std::string&
 
     if (!optional && lines.empty())
         Log::fatalError("keyword " + keyword + " not found in datafile.");
+}
+
+void DataFileReader::openInputFile(std::ifstream& file, const std::string& fileName)
+{
+    // A directory opens like a file on some systems but holds no lines.
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(fileName, ignored)) file.open(fileName, std::ios::binary);
+    if (!file.is_open()) Log::fatalError("File " + fileName + " not found");
 }
 
 void DataFileReader::splitArguments(const std::string& text, KeywordLine& arguments)

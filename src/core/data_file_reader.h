@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@ public:
     // Splits one line into arguments separated by blank, tab, newline,
     // backspace or carriage return; runs of separators give no empty argument.
     static void splitArguments(const std::string& text, KeywordLine& arguments);
+
+    // Opens an input file named in the run (the data file, a distribution
+    // file) for reading; one that cannot be opened, or is a directory, is
+    // fatal: "File " + name + " not found".
+    static void openInputFile(std::ifstream& file, const std::string& fileName);
 
     static constexpr const char* separators = " \t\n\b\r";
 };

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/console.h"
 #include "core/data_file_reader.h"
 #include "core/variant_word.h"
 #include "kinetics/solvers.h"
@@ -164,4 +165,4 @@ private:
 // a node with the given element names; checks that names are unique.
 std::vector<Precipitate> readPrecipitates(const std::string& dataFile,
                                           const std::vector<std::string>& elementNames,
-                                          bool notVerbose);
+                                          const Console& console);

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstddef>
 #include <optional>
-#include <iostream>
 #include <utility>
 
 #include "core/data_file_reader.h"
@@ -176,12 +175,11 @@ void Precipitate::ReadPrecipitate(const KeywordLine& line)
 
 std::vector<Precipitate> readPrecipitates(const std::string& dataFile,
                                           const std::vector<std::string>& elementNames,
-                                          bool notVerbose)
+                                          const Console& console)
 {
     std::vector<KeywordLine> lines;
     DataFileReader::readKeyword(dataFile, "precipitate", lines, false);
-    if (!notVerbose)
-        std::cout << lines.size() << " precipitate(s) defined in the data file." << std::endl;
+    console.say(std::to_string(lines.size()) + " precipitate(s) defined in the data file.");
 
     std::vector<Precipitate> precipitates;
     precipitates.reserve(lines.size());
@@ -192,8 +190,7 @@ std::vector<Precipitate> readPrecipitates(const std::string& dataFile,
             if (earlier.name == phase.name)
                 Log::fatalError("precipitate " + phase.name + " defined twice.");
         precipitates.push_back(std::move(phase));
-        if (!notVerbose)
-            std::cout << "Precipitate " << precipitates.back().name << ": OK" << std::endl;
+        console.say("Precipitate " + precipitates.back().name + ": OK");
     }
     return precipitates;
 }

@@ -1,9 +1,6 @@
 #include "material/material_reader.h"
 
 #include <cmath>
-#include <iostream>
-#include <locale>
-#include <sstream>
 
 #include "core/data_file_reader.h"
 #include "core/log.h"
@@ -18,16 +15,6 @@ constexpr std::size_t elementArgumentCount = 5;
 bool isNonNegativeNumber(double value)
 {
     return std::isfinite(value) && value >= 0.0;
-}
-
-// Default stream formatting (six significant digits), as the matrix element's
-// numbers are written before being read back like data-file arguments.
-std::string sixDigitText(double value)
-{
-    std::ostringstream text;
-    text.imbue(std::locale::classic());
-    text << value;
-    return text.str();
 }
 
 // One `element` line (keyword first) at list position `index`, with its checks
@@ -63,7 +50,7 @@ Element readElement(const KeywordLine& line, int index)
 
 } // namespace
 
-Matrix readMatrix(const std::string& dataFile, bool notVerbose)
+Matrix readMatrix(const std::string& dataFile, const Console& console)
 {
     std::vector<KeywordLine> lines;
     DataFileReader::readKeyword(dataFile, "matrix", lines, false);
@@ -74,30 +61,32 @@ Matrix readMatrix(const std::string& dataFile, bool notVerbose)
 
     Matrix matrix;
     matrix.ReadMatrix(lines[0]);
-    if (!notVerbose) std::cout << "Matrix: OK" << std::endl;
+    console.say("Matrix: OK");
     return matrix;
 }
 
-std::vector<Element> readElements(const std::string& dataFile, const Matrix& matrix, bool notVerbose)
+std::vector<Element> readElements(const std::string& dataFile, const Matrix& matrix, const Console& console)
 {
     std::vector<KeywordLine> lines;
     DataFileReader::readKeyword(dataFile, "element", lines, false);
-    if (!notVerbose) std::cout << lines.size() << " elements defined in the data file." << std::endl;
+    console.say(std::to_string(lines.size()) + " elements defined in the data file.");
 
     std::vector<Element> elements;
     elements.reserve(lines.size() + 1);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         elements.push_back(readElement(lines[i], static_cast<int>(i)));
-        if (!notVerbose) std::cout << "Element " << elements.back().name << ": OK" << std::endl;
+        console.say("Element " + elements.back().name + ": OK");
     }
 
     // The matrix takes whatever the solutes leave of the 100 wt%.
     double matrixWtPercent = 100.0;
     for (const Element& solute : elements) matrixWtPercent -= solute.wtPercent;
-    const KeywordLine matrixLine{"element", matrix.name, sixDigitText(matrixWtPercent),
-                                 sixDigitText(matrix.molarMass), "0", "0"};
+    // Its numbers go through the default six-digit text and are read back
+    // like data-file arguments.
+    const KeywordLine matrixLine{"element", matrix.name, conversion::toDefaultText(matrixWtPercent),
+                                 conversion::toDefaultText(matrix.molarMass), "0", "0"};
     elements.push_back(readElement(matrixLine, static_cast<int>(lines.size())));
-    if (!notVerbose) std::cout << "Matrix added to list of Elements" << std::endl;
+    console.say("Matrix added to list of Elements");
 
     for (std::size_t i = 0; i < elements.size(); ++i)
         for (std::size_t j = i + 1; j < elements.size(); ++j)

@@ -1,10 +1,9 @@
 #include <algorithm>
 #include <cmath>
-#include <iostream>
-#include <sstream>
 
 #include "core/constants.h"
 #include "core/log.h"
+#include "core/number_conversion.h"
 #include "network/node_ostrel.h"
 
 namespace {
@@ -24,13 +23,6 @@ struct WorkingSet {
         precipitates = node.precipitates;
     }
 };
-
-std::string formatTime(double t)
-{
-    std::ostringstream text;
-    text << t;
-    return text.str();
-}
 
 bool reachedEnd(double t, double tEnd)
 {
@@ -93,21 +85,24 @@ void nodeOstrel::runIndependentNodes()
                 ++acceptedStepCount;
                 lastStepRejected = false;
                 // A silent run does not even build its progress lines.
-                if (!notVerbose) say("Simulation time " + formatTime(node.time));
+                if (!networkConsole.silent())
+                    networkConsole.say("Simulation time " + conversion::toDefaultText(node.time));
             } else {
                 ++rejected;
                 ++rejectedStepCount;
                 lastStepRejected = true;
                 globalTimeStep = reduceDT * globalTimeStep;
-                if (!notVerbose) say("Time step rejected by node " + std::to_string(i) + " because " + rejectionReason);
+                if (!networkConsole.silent())
+                    networkConsole.say("Time step rejected by node " + std::to_string(i) + " because " +
+                                       rejectionReason);
             }
             node.timeStep = globalTimeStep;
         }
 
         finishNode(node, n);
-        say("Computation ended for node " + std::to_string(i));
-        say("Time steps: " + std::to_string(n));
-        say("Rejected time steps: " + std::to_string(rejected));
+        networkConsole.say("Computation ended for node " + std::to_string(i));
+        networkConsole.say("Time steps: " + std::to_string(n));
+        networkConsole.say("Rejected time steps: " + std::to_string(rejected));
     }
 }
 
@@ -141,9 +136,9 @@ void nodeOstrel::runConnectedNodes()
         if (!allAccepted) {
             lastStepRejected = true;
             globalTimeStep = reduceDT * globalTimeStep;
-            if (!notVerbose)
-                say("Time step rejected by node " + std::to_string(nodes[rejectingNode].nodeNumber) + " because " +
-                    rejectionReason);
+            if (!networkConsole.silent())
+                networkConsole.say("Time step rejected by node " + std::to_string(nodes[rejectingNode].nodeNumber) +
+                                   " because " + rejectionReason);
         } else {
             const double stepStart = nodes[0].time;
             globalTimeStep = 1e300;
@@ -158,12 +153,13 @@ void nodeOstrel::runConnectedNodes()
             ++n;
             ++acceptedStepCount;
             lastStepRejected = false;
-            if (!notVerbose) say("Simulation time " + formatTime(stepStart));
+            if (!networkConsole.silent())
+                networkConsole.say("Simulation time " + conversion::toDefaultText(stepStart));
         }
         for (Ostrel& node : nodes) node.timeStep = globalTimeStep;
     }
 
     for (Ostrel& node : nodes) finishNode(node, n);
-    say("Time steps: " + std::to_string(n));
-    say("Rejected time steps: " + std::to_string(rejected));
+    networkConsole.say("Time steps: " + std::to_string(n));
+    networkConsole.say("Rejected time steps: " + std::to_string(rejected));
 }

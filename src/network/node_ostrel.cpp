@@ -1,19 +1,14 @@
 #include "network/node_ostrel.h"
 
 #include <cmath>
-#include <iostream>
 #include <new>
+#include <stdexcept>
 
 #include "core/command_line.h"
 #include "core/data_file_reader.h"
 #include "core/log.h"
 #include "core/number_conversion.h"
 #include "core/single_value_keyword.h"
-
-void nodeOstrel::say(const std::string& line) const
-{
-    if (!notVerbose) std::cout << line << std::endl;
-}
 
 void nodeOstrel::initialize(int argc, const char* const* argv)
 {
@@ -23,7 +18,7 @@ void nodeOstrel::initialize(int argc, const char* const* argv)
     std::vector<KeywordLine> lines;
     DataFileReader::readKeyword(dataFile, "notVerbose", lines, true);
     if (lines.size() > 1) Log::fatalError("notVerbose defined twice.");
-    notVerbose = lines.size() == 1;
+    networkConsole = Console(lines.size() == 1);
 
     readInput(dataFile);
     readNodes();
@@ -60,7 +55,7 @@ void nodeOstrel::readNodes()
     // Below one node there is nothing to run; beyond 32 bits the count wraps.
     if (!(count >= 1.0) || !(count < 4294967296.0)) Log::fatalError("Incorrect value for nodes (must be >=1)");
     nbNodes = static_cast<std::uint32_t>(count);
-    say(std::to_string(nbNodes) + (nbNodes == 1 ? " node in NodeOstrel: OK" : " nodes in NodeOstrel: OK"));
+    networkConsole.say(std::to_string(nbNodes) + (nbNodes == 1 ? " node in NodeOstrel: OK" : " nodes in NodeOstrel: OK"));
 
     try {
         nodes.assign(nbNodes, static_cast<const Ostrel&>(*this));
@@ -123,7 +118,7 @@ void nodeOstrel::readNodeDescriptions(bool singleNode)
         node.positionZ = conversion::toDouble(line[4]);
         node.setNodeFactor(conversion::toDouble(line[5]));
         described[k] = true;
-        say("Node " + std::to_string(k) + " in NodeOstrel: OK");
+        networkConsole.say("Node " + std::to_string(k) + " in NodeOstrel: OK");
     }
 
     globalTimeStep = nodes[0].initialDT;
@@ -137,7 +132,7 @@ void nodeOstrel::readConnections()
     std::vector<KeywordLine> lines;
     DataFileReader::readKeyword(dataFile, "connect", lines, true);
     nbConnections = static_cast<std::uint32_t>(lines.size());
-    say(std::to_string(nbConnections) + " connections");
+    networkConsole.say(std::to_string(nbConnections) + " connections");
 
     for (std::size_t c = 0; c < lines.size(); ++c) {
         const KeywordLine& line = lines[c];
@@ -156,7 +151,7 @@ void nodeOstrel::readConnections()
             Log::fatalError("incorrect node number in connection " + std::to_string(c));
         connections.emplace_back(static_cast<std::int32_t>(a), static_cast<std::int32_t>(b));
         connectionSections.push_back(conversion::toDouble(line[3]));
-        say("Connection " + std::to_string(c) + " in NodeOstrel: OK");
+        networkConsole.say("Connection " + std::to_string(c) + " in NodeOstrel: OK");
     }
 
     for (std::size_t p = 0; p < connections.size(); ++p)
@@ -184,17 +179,17 @@ void nodeOstrel::readNetworkOptions()
         const double factor = conversion::toDouble(*value);
         if (!(factor > 0.0 && factor < 1.0)) Log::fatalError("Incorrect value for reduceDT (must be ]0;1[)");
         reduceDT = factor;
-        say("reduceDT changed to: " + *value);
+        networkConsole.say("reduceDT changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "coeffCFLcondition", "coeffCFLcondition")) {
         const double coefficient = conversion::toDouble(*value);
         if (!(coefficient > 0.0)) Log::fatalError("Incorrect value for 'coeffCFLcondition' (must be>0)");
         coeffCFLcondition = coefficient;
-        say("coeffCFLcondition changed to: " + *value);
+        networkConsole.say("coeffCFLcondition changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "smallestTimeStep", "smallestTimeStep")) {
         smallestTimeStep = conversion::toDouble(*value);
-        say("smallestTimeStep changed to: " + *value);
+        networkConsole.say("smallestTimeStep changed to: " + *value);
     }
 
     std::vector<KeywordLine> lines;

@@ -23,7 +23,9 @@ public:
     bool hardeningCoupling = false;
     bool semiHardeningCoupling = false;
     bool lastStepRejected = false;
-    bool notVerbose = false;
+    // The network's console (progress of the loop, network keywords),
+    // silenced by notVerbose; each node has its own.
+    Console networkConsole;
     std::int32_t nodeIndexShift = 0;
     std::vector<std::pair<std::int32_t, std::int32_t>> connections;
     std::vector<double> connectionSections;
@@ -45,7 +47,6 @@ private:
     void readNetworkOptions();
     void copyMechanicalFlags();
     void prepareNode(Ostrel& node);
-    void say(const std::string& line) const;
 
     void runIndependentNodes();
     void runConnectedNodes();

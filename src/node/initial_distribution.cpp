@@ -1,36 +1,13 @@
 #include "node/initial_distribution.h"
 
+#include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <fstream>
-#include <iostream>
 
 #include "core/log.h"
 #include "core/number_conversion.h"
 
 namespace {
-
-// A directory opens like a file on some systems but holds no lines.
-void openOrStop(std::ifstream& file, const std::string& fileName)
-{
-    std::error_code ignored;
-    if (!std::filesystem::is_directory(fileName, ignored)) file.open(fileName, std::ios::binary);
-    if (!file.is_open()) Log::fatalError("File " + fileName + " not found");
-}
-
-std::size_t countNonEmptyLines(const std::string& fileName)
-{
-    std::ifstream file;
-    openOrStop(file, fileName);
-    std::size_t count = 0;
-    std::string text;
-    KeywordLine arguments;
-    while (std::getline(file, text)) {
-        DataFileReader::splitArguments(text, arguments);
-        if (!arguments.empty()) ++count;
-    }
-    return count;
-}
 
 void appendValues(const KeywordLine& arguments, std::vector<double>& values, const std::string& message)
 {
@@ -41,23 +18,25 @@ void appendValues(const KeywordLine& arguments, std::vector<double>& values, con
     }
 }
 
+// The radius and number lines of the file's last record: the third and the
+// second non-empty lines from the end.
 void readDistributionFile(const std::string& fileName, std::vector<double>& radii, std::vector<double>& numbers)
 {
-    const std::size_t total = countNonEmptyLines(fileName);
     std::ifstream file;
-    openOrStop(file, fileName);
-    std::size_t k = 0;
+    DataFileReader::openInputFile(file, fileName);
+    // The last three non-empty lines, oldest first (empty while fewer were read).
+    KeywordLine last[3];
     std::string text;
     KeywordLine arguments;
     while (std::getline(file, text)) {
         DataFileReader::splitArguments(text, arguments);
         if (arguments.empty()) continue;
-        ++k;
-        if (arguments.size() < 2) continue;
-        if (k + 2 == total) appendValues(arguments, radii, "In initial distrib there is a nan or inf or radius < 0");
-        if (k + 1 == total)
-            appendValues(arguments, numbers, "In initial distrib there is a nan or inf or number < 0");
+        arguments.swap(last[0]);
+        std::rotate(last, last + 1, last + 3);
     }
+    // A line of a label alone holds no class.
+    if (last[0].size() >= 2) appendValues(last[0], radii, "In initial distrib there is a nan or inf or radius < 0");
+    if (last[1].size() >= 2) appendValues(last[1], numbers, "In initial distrib there is a nan or inf or number < 0");
 }
 
 } // namespace
@@ -93,7 +72,7 @@ void readInitialDistribution(const KeywordLine& line, std::vector<Precipitate>& 
 }
 
 void readInitialDistributionKeyword(const std::string& dataFile, std::vector<Precipitate>& precipitates,
-                                    bool notVerbose)
+                                    const Console& console)
 {
     std::vector<KeywordLine> lines;
     DataFileReader::readKeyword(dataFile, "initialDistrib", lines, true);
@@ -107,5 +86,5 @@ void readInitialDistributionKeyword(const std::string& dataFile, std::vector<Pre
     if (arguments / 2 != precipitates.size())
         Log::fatalError("Nb of arguments/2 for initialDistrib must be equal to nb of precipitates");
     readInitialDistribution(lines[0], precipitates);
-    if (!notVerbose) std::cout << "Initial distribution: OK" << std::endl;
+    console.say("Initial distribution: OK");
 }

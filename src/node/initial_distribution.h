@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/console.h"
 #include "core/data_file_reader.h"
 #include "kinetics/precipitate.h"
 
@@ -14,4 +15,4 @@ void readInitialDistribution(const KeywordLine& line, std::vector<Precipitate>& 
 
 // The optional `initialDistrib` keyword with its checks.
 void readInitialDistributionKeyword(const std::string& dataFile, std::vector<Precipitate>& precipitates,
-                                    bool notVerbose);
+                                    const Console& console);

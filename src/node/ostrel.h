@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/console.h"
 #include "core/variant_word.h"
 #include "kinetics/precipitate.h"
 #include "material/element.h"
@@ -45,7 +46,8 @@ public:
     double nodeFactor = 1.0;
     double profileStart = 0.0;
     bool precipitationOn = true;
-    bool notVerbose = false;
+    // The node's console, silenced by notVerbose.
+    Console console;
     double increaseDT = 1.1;
     double initialDT = 1e-6;
     double maxCriterionIncrease = 0.01;
@@ -98,5 +100,4 @@ private:
     void readPrecipitateOptions(const std::string& dataFile);
     void readBoostPrecipitateDiffusion(const std::string& dataFile);
     void readTimeStepOptions(const std::string& dataFile);
-    void say(const std::string& line) const;
 };

@@ -1,7 +1,6 @@
 #include "node/ostrel.h"
 
 #include <cmath>
-#include <iostream>
 #include <optional>
 
 #include "core/data_file_reader.h"
@@ -19,11 +18,6 @@ namespace {
 constexpr int largestTargetClassNumber = 10000000;
 
 } // namespace
-
-void Ostrel::say(const std::string& line) const
-{
-    if (!notVerbose) std::cout << line << std::endl;
-}
 
 void Ostrel::setNodeFactor(double volume)
 {
@@ -46,17 +40,17 @@ void Ostrel::readInput(const std::string& dataFile)
     if (precipitationOn) {
         std::vector<std::string> names;
         for (const Element& element : elements) names.push_back(element.name);
-        precipitates = readPrecipitates(dataFile, names, notVerbose);
+        precipitates = readPrecipitates(dataFile, names, console);
     }
     readPrecipitateOptions(dataFile);
 
     readTemperatureProfile(dataFile, temperatureProfile);
     profileStart = temperatureProfile.times[0];
-    say("Temperature profile: OK");
+    console.say("Temperature profile: OK");
 
-    readInitialDistributionKeyword(dataFile, precipitates, notVerbose);
+    readInitialDistributionKeyword(dataFile, precipitates, console);
 
-    output.ReadOutputOptions(dataFile, precipitates, notVerbose);
+    output.ReadOutputOptions(dataFile, precipitates, console);
     readTimeStepOptions(dataFile);
     initializeNode();
     // The mechanical keywords follow here once the mechanical model exists.
@@ -64,7 +58,7 @@ void Ostrel::readInput(const std::string& dataFile)
 
 void Ostrel::readGeneralOptions(const std::string& dataFile)
 {
-    notVerbose = readFlag(dataFile, "notVerbose").has_value();
+    console = Console(readFlag(dataFile, "notVerbose").has_value());
 
     std::vector<KeywordLine> lines;
     DataFileReader::readKeyword(dataFile, "criterion", lines, true);
@@ -76,28 +70,28 @@ void Ostrel::readGeneralOptions(const std::string& dataFile)
         if (!code) Log::fatalError("This criterion is not active");
         criterion = *code;
         // Printed whatever notVerbose says.
-        std::cout << "criterion is:" << word << std::endl;
+        Console::sayAlways("criterion is:" + word);
     }
 }
 
 void Ostrel::readElementOptions(const std::string& dataFile)
 {
-    matrix = readMatrix(dataFile, notVerbose);
+    matrix = readMatrix(dataFile, console);
 
     if (const auto extra = readFlag(dataFile, "noVatSS")) {
         if (*extra > 0) Log::logWarning("No arguments necessary for noVatSS, extra arguments are neglected.");
         matrix.computeVatSS = false;
-        say("No computation of VatSS the choice is always VatSS=VatM");
+        console.say("No computation of VatSS the choice is always VatSS=VatM");
     }
 
-    elements = readElements(dataFile, matrix, notVerbose);
+    elements = readElements(dataFile, matrix, console);
 
     if (const auto extra = readFlag(dataFile, "improvedMassBalance")) {
         if (*extra > 0)
             Log::logWarning("No arguements necessary for improvedMassBalance, extra arguments are neglected.");
         for (Element& element : elements) element.standardMassBalance = false;
         standardMassBalance = false;
-        say("Use of improved mass balance.");
+        console.say("Use of improved mass balance.");
     }
 
     std::vector<KeywordLine> lines;
@@ -119,7 +113,7 @@ void Ostrel::readElementOptions(const std::string& dataFile)
             found = true;
         }
         if (!found) Log::fatalError("inflateDiffusionCoeff: this element " + name + " was not found");
-        say("inflateDiffusionCoeff changed to: " + factorText + " for element " + name);
+        console.say("inflateDiffusionCoeff changed to: " + factorText + " for element " + name);
     }
 }
 
@@ -139,28 +133,28 @@ void Ostrel::readPrecipitateOptions(const std::string& dataFile)
     if (const auto value = readSingleValue(dataFile, "tol_Brent_Dicho", "BrentDichoTolerance")) {
         const double tolerance = finiteSolverSetting("BrentDichoTolerance", *value);
         forEachPrecipitate([&](Precipitate& p) { p.solver.tolBrentDicho = tolerance; });
-        say("Brent or dichotomy tolerance changed to: " + *value);
+        console.say("Brent or dichotomy tolerance changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "tol_divideResidu_NR", "NRtolerance")) {
         const double divisor = finiteSolverSetting("NRtolerance", *value);
         forEachPrecipitate([&](Precipitate& p) { p.solver.tolNR = divisor; });
-        say("NewtonRaphson algorithm tolerance changed to: " + *value);
+        console.say("NewtonRaphson algorithm tolerance changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "NR_maximumCount", "NR_maximumCount")) {
         const double count = finiteSolverSetting("NR_maximumCount", *value);
         forEachPrecipitate([&](Precipitate& p) { p.solver.maxCountNR = count; });
-        say("NewtonRaphson maximumCount changed to: " + *value);
+        console.say("NewtonRaphson maximumCount changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "nonLinearAlgorithm", "nonLinearAlgorithm")) {
         const std::optional<int> code = codeOfWord(nonLinearAlgorithmWords, *value);
         if (!code) Log::fatalError("This choice for nonLinearAlgorithm is not recognized");
         forEachPrecipitate([&](Precipitate& p) { p.nonLinearAlgorithm = *code; });
-        say("nonLinearAlgorithm changed to: " + *value);
+        console.say("nonLinearAlgorithm changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "diffusionCoefficientRatio", "diffusionCoefficientRatio")) {
         const double ratio = conversion::toDouble(*value);
         forEachPrecipitate([&](Precipitate& p) { p.diffusionCoefficientRatio = ratio; });
-        say("diffusionCoefficientRatio changed to: " + *value);
+        console.say("diffusionCoefficientRatio changed to: " + *value);
     }
     readBoostPrecipitateDiffusion(dataFile);
     if (const auto value = readSingleValue(dataFile, "targetClassNumber", "targetClassNumber")) {
@@ -168,20 +162,20 @@ void Ostrel::readPrecipitateOptions(const std::string& dataFile)
         if (target < 2 || target > largestTargetClassNumber)
             Log::fatalError("Incorrect value for targetClassNumber (must be >=2 and <=10000000)");
         forEachPrecipitate([&](Precipitate& p) { p.targetClassNumber = target; });
-        say("targetClassNumber changed to: " + *value);
+        console.say("targetClassNumber changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "limitOfpreciInClassForDissolution",
                                            "limitOfpreciInClassForDissolution")) {
         const double limit = conversion::toDouble(*value);
         forEachPrecipitate([&](Precipitate& p) { p.limitOfpreciInClassForDissolution = limit; });
-        say("limitOfpreciInClassForDissolution changed to: " + *value);
+        console.say("limitOfpreciInClassForDissolution changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "changeNumberInClass", "changeNumberInClass")) {
         const double change = conversion::toDouble(*value);
         if (change > 1.0 || change <= 0.0)
             Log::logWarning("Incorrect value for changeNumberInClass (must be ]0;1])");
         forEachPrecipitate([&](Precipitate& p) { p.changeNumberInClass = change; });
-        say("changeNumberInClass changed to: " + *value);
+        console.say("changeNumberInClass changed to: " + *value);
     }
     if (readFlag(dataFile, "unstationnaryNucleation")) {
         Log::logWarning("unstationnaryNucleation changed to: true");
@@ -191,17 +185,17 @@ void Ostrel::readPrecipitateOptions(const std::string& dataFile)
         const std::optional<int> code = codeOfWord(class_management::methodWords, *value);
         if (!code) Log::fatalError("Incorrect value for classManagementType (must be quad, lin, distrib, old or no)");
         forEachPrecipitate([&](Precipitate& p) { p.classManagementType = *code; });
-        say("classManagementType changed to: " + *value);
+        console.say("classManagementType changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "minDissolutionLimit", "minDissolutionLimit")) {
         const double limit = conversion::toDouble(*value);
         forEachPrecipitate([&](Precipitate& p) { p.minDissolutionLimit = limit; });
-        say("minDissolutionLimit changed to: " + *value);
+        console.say("minDissolutionLimit changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "maxDissolutionLimit", "maxDissolutionLimit")) {
         const double limit = conversion::toDouble(*value);
         forEachPrecipitate([&](Precipitate& p) { p.maxDissolutionLimit = limit; });
-        say("maxDissolutionLimit changed to: " + *value);
+        console.say("maxDissolutionLimit changed to: " + *value);
     }
 }
 
@@ -221,7 +215,7 @@ void Ostrel::readBoostPrecipitateDiffusion(const std::string& dataFile)
     for (Precipitate& precipitate : precipitates) {
         for (const KeywordLine& line : lines) {
             if (line[1] == precipitate.name) precipitate.boostPrecipitateDiffusion = conversion::toDouble(line[2]);
-            say("boostPrecipitateDiffusion changed to: " + line[2] + " for " + line[1]);
+            console.say("boostPrecipitateDiffusion changed to: " + line[2] + " for " + line[1]);
         }
     }
 }
@@ -233,27 +227,27 @@ void Ostrel::readTimeStepOptions(const std::string& dataFile)
         // NaN and infinity would freeze or explode the clock.
         if (!(factor >= 1.0) || std::isinf(factor)) Log::fatalError("Incorrect value for increaseDT (must be >=1)");
         increaseDT = factor;
-        say("increaseDT changed to: " + *value);
+        console.say("increaseDT changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "initialDT", "initialDT")) {
         const double step = conversion::toDouble(*value);
         // A first step of zero (or less) would never advance the clock.
         if (!(step > 0.0) || std::isinf(step)) Log::fatalError("Incorrect value for initialDT (must be >0)");
         initialDT = step;
-        say("initialDT changed to: " + *value);
+        console.say("initialDT changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "maxCriterionIncrease", "maxCriterionIncrease")) {
         const double increase = conversion::toDouble(*value);
         // Zero or less rejects every step down to the smallest time step.
         if (!(increase > 0.0)) Log::fatalError("Incorrect value for maxCriterionIncrease (must be >0)");
         maxCriterionIncrease = increase;
-        say("maxCriterionIncrease changed to: " + *value);
+        console.say("maxCriterionIncrease changed to: " + *value);
     }
     if (const auto value = readSingleValue(dataFile, "timeStepManagement", "timeStepManagement")) {
         const double version = conversion::toDouble(*value);
         if (version != time_step_management::version1 && version != time_step_management::version3)
             Log::fatalError("Incorrect value for timeStepManagement (must be 1 or 3)");
         timeStepManagement = static_cast<int>(version);
-        say("timeStepManagement changed to: " + *value);
+        console.say("timeStepManagement changed to: " + *value);
     }
 }

@@ -1,7 +1,6 @@
 #include "node/ostrel.h"
 
 #include <cmath>
-#include <iostream>
 #include <limits>
 
 #include "core/log.h"
@@ -18,7 +17,7 @@ void Ostrel::initializeNode()
     if (timeStepManagement == time_step_management::version3)
         matrix.UpdateVatSS(elements, true);
     else
-        std::cout << "If time step management is not 3 then VatSS=VatM" << std::endl;
+        Console::sayAlways("If time step management is not 3 then VatSS=VatM");
 
     for (Element& element : elements) {
         element.checkFraction = true;
@@ -31,7 +30,7 @@ void Ostrel::initializeNode()
     if (timeStepManagement == time_step_management::version3)
         matrix.UpdateVatSS(elements, false);
     else
-        std::cout << "If time step management is not 3 then VatSS=VatM" << std::endl;
+        Console::sayAlways("If time step management is not 3 then VatSS=VatM");
 }
 
 void Ostrel::initializeTime()
@@ -144,14 +143,14 @@ bool Ostrel::validTimeStep(std::vector<Element>& workElements, std::vector<Preci
     for (const Element& element : workElements) {
         const double x = element.ssFraction;
         if (x < 0.0 || x > 1.0) {
-            say("Solid solution content out of [0;1] for element " + element.name);
+            console.say("Solid solution content out of [0;1] for element " + element.name);
             if (timeStep < smallestTimeStep)
                 Log::fatalError("Smallest time step value reached with incorrect solid solution content values.");
             reason = "Element " + element.name + " has concentration <0 or >1";
             return false;
         }
         if (std::isnan(x)) {
-            say("Solid solution content is not a number for element " + element.name);
+            console.say("Solid solution content is not a number for element " + element.name);
             Log::logWarning("GetSolidSolContent is nan or inf in valid time step");
             if (timeStep < smallestTimeStep)
                 Log::fatalError("Smallest time step value reached with nan or inf solid solution.");

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <string>
 
 #include "kinetics/precipitate.h"
@@ -12,7 +11,7 @@ namespace {
 // One record (three lines) of a precipitate's distribution. Classes whose
 // number density would print as nothing at this precision are left out,
 // except the last class, which is always written.
-void writeDistribRecord(std::ofstream& file, double t, const Precipitate& precipitate, double threshold)
+void writeDistribRecord(ResultFile& file, double t, const Precipitate& precipitate, double threshold)
 {
     const std::vector<double>& R = precipitate.radius;
     const std::vector<double>& N = precipitate.number;
@@ -59,15 +58,15 @@ void Output::DistribResults(double t, const std::vector<Precipitate>& precipitat
         const std::string fileName = distribFileStem + precipitate.name + node;
 
         if (firstDistrib) {
-            std::ofstream header;
-            if (openResultFile(header, fileName, std::ios::out | std::ios::trunc, outputPrecision))
+            ResultFile header;
+            if (header.open(fileName, std::ios::out | std::ios::trunc, outputPrecision))
                 header << "R*(t) R(i) R(i+1) ...\n"
                        << "t[s] N(i) N(i+1) ...\n"
                        << "t[s] D(i) D(i+1) ...\n";
         }
 
-        std::ofstream file;
-        if (!openResultFile(file, fileName, std::ios::out | std::ios::app, outputPrecision)) continue;
+        ResultFile file;
+        if (!file.open(fileName, std::ios::out | std::ios::app, outputPrecision)) continue;
         writeDistribRecord(file, t, precipitate, threshold);
     }
 }

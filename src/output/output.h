@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "core/console.h"
+
 class Element;
 class Matrix;
 class Precipitate;
@@ -39,7 +41,7 @@ public:
 
     // Reads the seven output keywords in order, with their checks.
     void ReadOutputOptions(const std::string& dataFile, const std::vector<Precipitate>& precipitates,
-                           bool notVerbose);
+                           const Console& console);
 
     // Writes whatever is due at this call: thermodynamic record, distribution
     // records (and, later, plots).

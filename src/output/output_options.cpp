@@ -1,5 +1,3 @@
-#include <iostream>
-
 #include "core/data_file_reader.h"
 #include "core/log.h"
 #include "core/number_conversion.h"
@@ -77,12 +75,8 @@ void selectPrecipitates(const KeywordLine& line, std::size_t first, const std::v
 } // namespace
 
 void Output::ReadOutputOptions(const std::string& dataFile, const std::vector<Precipitate>& precipitates,
-                               bool notVerbose)
+                               const Console& console)
 {
-    auto say = [notVerbose](const std::string& text) {
-        if (!notVerbose) std::cout << text << std::endl;
-    };
-
     // Every selection has one flag per precipitate, so the plots can index
     // them by position even when their keyword is absent.
     plotDistribSelection.assign(precipitates.size(), false);
@@ -95,7 +89,7 @@ void Output::ReadOutputOptions(const std::string& dataFile, const std::vector<Pr
                      "'savethermodynamics' number argument must be in ]0,999999]",
                      "either 'savethermodynamics' don't begin by 'coupling' either nb is grather than 999999"},
                     thermoFileStem, thermoPeriod, thermoCoupling);
-    say("Saving thermodynamics options: OK");
+    console.say("Saving thermodynamics options: OK");
 
     readSaveKeyword(dataFile, "savedistribution",
                     {"More than one savedistribution command",
@@ -103,7 +97,7 @@ void Output::ReadOutputOptions(const std::string& dataFile, const std::vector<Pr
                      "'savedistribution' number argument must be in ]0,999999]",
                      "either 'savedistribution' don't begin by 'coupling' either nb is grather than 999999"},
                     distribFileStem, distribPeriod, distribCoupling);
-    say("Saving distributions options: OK");
+    console.say("Saving distributions options: OK");
 
     KeywordLine line;
     if (readPlotLine(dataFile, "plot_distrib", 3, "More than one plot_distrib command",
@@ -111,7 +105,7 @@ void Output::ReadOutputOptions(const std::string& dataFile, const std::vector<Pr
         plotDistribNode = conversion::toDecimalInt(line[1]);
         plotDistribPeriod = conversion::toDecimalInt(line[2]);
         selectPrecipitates(line, 3, precipitates, plotDistribSelection);
-        say("Plot distribution options: OK");
+        console.say("Plot distribution options: OK");
     }
 
     if (readPlotLine(dataFile, "plot_thermo", 3, "More than one plot_thermo command",
@@ -119,19 +113,19 @@ void Output::ReadOutputOptions(const std::string& dataFile, const std::vector<Pr
         plotThermoNode = conversion::toDecimalInt(line[1]);
         plotThermoPeriod = conversion::toDecimalInt(line[2]);
         selectPrecipitates(line, 3, precipitates, plotThermoSelection);
-        say("Plot thermodynamics options: OK");
+        console.say("Plot thermodynamics options: OK");
     }
 
     if (readPlotLine(dataFile, "plot_final", 2, "More than one plot_final command",
                      "incorrect number of arguments for plot_final.", line)) {
         plotFinalNode = conversion::toDecimalInt(line[1]);
         selectPrecipitates(line, 2, precipitates, plotFinalSelection);
-        say("Plot final output options: OK");
+        console.say("Plot final output options: OK");
     }
 
     if (const auto digits = readSingleValue(dataFile, "outputPrecision", "outputPrecision")) {
         outputPrecision = conversion::toTruncatedInt(*digits);
-        say("outputPrecision changed to: " + *digits);
+        console.say("outputPrecision changed to: " + *digits);
     }
 
     std::vector<KeywordLine> lines;
@@ -140,6 +134,6 @@ void Output::ReadOutputOptions(const std::string& dataFile, const std::vector<Pr
     if (lines.size() == 1) {
         if (lines[0].size() > 1) Log::fatalError("heavyOuputs don't need arguments");
         heavyOuputs = true;
-        say("heavyOuputs changed to 'true'");
+        console.say("heavyOuputs changed to 'true'");
     }
 }

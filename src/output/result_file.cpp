@@ -15,15 +15,38 @@ constexpr int exactDigits = 800;
 
 } // namespace
 
-bool openResultFile(std::ofstream& file, const std::string& fileName, std::ios::openmode mode,
-                    int precision)
+bool ResultFile::open(const std::string& fileName, std::ios::openmode mode, int precision)
 {
-    file.open(fileName, mode);
-    if (!file.is_open()) {
+    stream.open(fileName, mode);
+    if (!stream.is_open()) {
         Log::logWarning("Unable to open file:" + fileName + ". Computation continues.");
         return false;
     }
-    file.imbue(std::locale::classic());
-    file.precision(std::min(precision, exactDigits));
+    stream.imbue(std::locale::classic());
+    stream.precision(std::min(precision, exactDigits));
     return true;
+}
+
+ResultFile& ResultFile::operator<<(double number)
+{
+    stream << number;
+    return *this;
+}
+
+ResultFile& ResultFile::operator<<(std::size_t count)
+{
+    stream << count;
+    return *this;
+}
+
+ResultFile& ResultFile::operator<<(std::string_view text)
+{
+    stream << text;
+    return *this;
+}
+
+ResultFile& ResultFile::operator<<(char character)
+{
+    stream << character;
+    return *this;
 }

@@ -1,11 +1,24 @@
 #pragma once
 
+#include <cstddef>
 #include <fstream>
 #include <string>
+#include <string_view>
 
-// Opens one results file for a single write (header or record). Numbers go
-// out in general notation with `precision` significant digits, whatever the
-// user's locale. An unopenable file costs a warning in log.log and never
-// stops the run; the caller then skips its write.
-bool openResultFile(std::ofstream& file, const std::string& fileName, std::ios::openmode mode,
-                    int precision);
+// One write (the header or one record) to a results file. Every number of
+// the result files goes out through this type, in general notation with the
+// file's precision whatever the user's locale, so the way numbers are
+// formatted is decided here and nowhere else. An unopenable file costs a
+// warning in log.log and never stops the run; the caller then skips its write.
+class ResultFile {
+public:
+    bool open(const std::string& fileName, std::ios::openmode mode, int precision);
+
+    ResultFile& operator<<(double number);      // `precision` significant digits
+    ResultFile& operator<<(std::size_t count);  // a whole number, e.g. a class count
+    ResultFile& operator<<(std::string_view text);
+    ResultFile& operator<<(char character);
+
+private:
+    std::ofstream stream;
+};

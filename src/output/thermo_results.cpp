@@ -1,4 +1,3 @@
-#include <fstream>
 #include <string>
 
 #include "kinetics/precipitate.h"
@@ -12,7 +11,7 @@ namespace {
 // The node volume in the header is always written with six significant digits.
 constexpr int volumeDigits = 6;
 
-void writeThermoHeader(std::ofstream& file, const Matrix& matrix, const std::vector<Element>& elements,
+void writeThermoHeader(ResultFile& file, const Matrix& matrix, const std::vector<Element>& elements,
                        const std::vector<Precipitate>& precipitates, bool heavyOuputs)
 {
     file << "Elements: ";
@@ -49,13 +48,13 @@ void Output::ThermoResults(double t, double dt, double T, const Matrix& matrix,
     const std::string fileName = thermoFileStem + "_" + std::to_string(nodeNumber) + ".dat";
 
     if (firstThermo) {
-        std::ofstream header;
-        if (openResultFile(header, fileName, std::ios::out | std::ios::trunc, volumeDigits))
+        ResultFile header;
+        if (header.open(fileName, std::ios::out | std::ios::trunc, volumeDigits))
             writeThermoHeader(header, matrix, elements, precipitates, heavyOuputs);
     }
 
-    std::ofstream file;
-    if (!openResultFile(file, fileName, std::ios::out | std::ios::app, outputPrecision)) return;
+    ResultFile file;
+    if (!file.open(fileName, std::ios::out | std::ios::app, outputPrecision)) return;
 
     file << t << ' ' << dt << ' ' << T << ' ';
     for (const Element& element : elements) {

@@ -199,7 +199,7 @@ TEST(ReadPrecipitates, ConsoleLinesAndOrder)
                       "precipitate NbC 1.3e-29 0.5 7000 3 sphere homogeneous Nb 1 C 1\n"
                       "precipitate cem 2e-29 0.2 1000 1 sphere homogeneous Fe 3 C 1\n");
     testing::internal::CaptureStdout();
-    const std::vector<Precipitate> phases = readPrecipitates("data", nodeElements, false);
+    const std::vector<Precipitate> phases = readPrecipitates("data", nodeElements, Console(false));
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "2 precipitate(s) defined in the data file.\n"
               "Precipitate NbC: OK\n"
@@ -210,7 +210,7 @@ TEST(ReadPrecipitates, ConsoleLinesAndOrder)
     EXPECT_EQ(phases[1].elementNames, nodeElements);
 
     testing::internal::CaptureStdout();
-    EXPECT_EQ(readPrecipitates("data", nodeElements, true).size(), 2u);
+    EXPECT_EQ(readPrecipitates("data", nodeElements, Console(true)).size(), 2u);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
@@ -219,7 +219,7 @@ TEST(ReadPrecipitatesDeathTest, DuplicateOrMissingPhases)
     ScopedWorkDir dir;
     dir.write("twice", "precipitate NbC 1.3e-29 0.5 7000 3 sphere homogeneous Nb 1 C 1\n"
                        "precipitate NbC dormant 1.3e-29 0.5 7000 3 sphere homogeneous Nb 1 C 1\n");
-    EXPECT_FATAL(readPrecipitates("twice", nodeElements, true), "precipitate NbC defined twice.");
+    EXPECT_FATAL(readPrecipitates("twice", nodeElements, Console(true)), "precipitate NbC defined twice.");
     dir.write("none", "matrix Fe 2.86e-10 1.18e-29 55.85\n");
-    EXPECT_FATAL(readPrecipitates("none", nodeElements, true), "keyword precipitate not found in datafile.");
+    EXPECT_FATAL(readPrecipitates("none", nodeElements, Console(true)), "keyword precipitate not found in datafile.");
 }

@@ -17,13 +17,13 @@ const std::string matrixLine = "matrix Fe 3.6e-10 1.2e-29 55.8450123\n";
 Matrix readMatrixFrom(const ScopedWorkDir& dir, const std::string& data)
 {
     dir.write("data", data);
-    return readMatrix("data", true);
+    return readMatrix("data", Console(true));
 }
 
 std::vector<Element> readElementsFrom(const ScopedWorkDir& dir, const std::string& elementLines)
 {
     dir.write("data", matrixLine + elementLines);
-    return readElements("data", readMatrix("data", true), true);
+    return readElements("data", readMatrix("data", Console(true)), Console(true));
 }
 
 } // namespace
@@ -42,7 +42,7 @@ TEST(MaterialReaderDeathTest, MatrixChecksInOrder)
 
     dir.write("data", "matrix Fe 0 0 0abc\n");
     testing::internal::CaptureStdout();
-    EXPECT_EQ(readMatrix("data", false).name, "Fe");
+    EXPECT_EQ(readMatrix("data", Console(false)).name, "Fe");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Matrix: OK\n");
 }
 
@@ -72,9 +72,9 @@ TEST(MaterialReader, ElementsAppendTheMatrixThroughSixDigitText)
 {
     ScopedWorkDir dir;
     dir.write("data", matrixLine + "element C 0.1234567 12.011 2e-5 1.4e5\nelement Cr 0 52 1e-4 2.4e5\n");
-    const Matrix matrix = readMatrix("data", true);
+    const Matrix matrix = readMatrix("data", Console(true));
     testing::internal::CaptureStdout();
-    std::vector<Element> elements = readElements("data", matrix, false);
+    std::vector<Element> elements = readElements("data", matrix, Console(false));
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "2 elements defined in the data file.\nElement C: OK\nElement Cr: OK\nMatrix added to list of Elements\n");
 

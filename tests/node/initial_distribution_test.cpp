@@ -79,12 +79,12 @@ TEST(InitialDistributionDeathTest, Refusals)
                  "In initial distrib there is a nan or inf or number < 0");
 
     dir.write("data", "initialDistrib beta ok.dat\ninitialDistrib beta ok.dat\n");
-    EXPECT_FATAL(readInitialDistributionKeyword("data", list, true), "More than one initial distribution is given");
+    EXPECT_FATAL(readInitialDistributionKeyword("data", list, Console(true)), "More than one initial distribution is given");
     dir.write("data", "initialDistrib beta ok.dat gamma\n");
-    EXPECT_FATAL(readInitialDistributionKeyword("data", list, true),
+    EXPECT_FATAL(readInitialDistributionKeyword("data", list, Console(true)),
                  "We must have pair number of arguments for initial distribution.");
     dir.write("data", "initialDistrib beta ok.dat\n");
-    EXPECT_FATAL(readInitialDistributionKeyword("data", list, true),
+    EXPECT_FATAL(readInitialDistributionKeyword("data", list, Console(true)),
                  "Nb of arguments/2 for initialDistrib must be equal to nb of precipitates");
 }
 
@@ -93,13 +93,13 @@ TEST(InitialDistribution, KeywordAbsentOrComplete)
     ScopedWorkDir dir;
     auto list = phases({"beta"});
     dir.write("data", "nodes 1\n");
-    readInitialDistributionKeyword("data", list, false);
+    readInitialDistributionKeyword("data", list, Console(false));
     EXPECT_EQ(testing_support::lastLogLine(), "WARNING: no initial distribution by default in inputFile");
 
     dir.write("ok.dat", "R 1e-9\nN 1e20\nD 0\n");
     dir.write("data", "initialDistrib beta ok.dat\n");
     testing::internal::CaptureStdout();
-    readInitialDistributionKeyword("data", list, false);
+    readInitialDistributionKeyword("data", list, Console(false));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Initial distribution: OK\n");
     EXPECT_EQ(list[0].classCount(), 1u);
 }

@@ -67,7 +67,7 @@ TEST(ValidTimeStep, FractionsOutOfRangeRejectOrStop)
 {
     ScopedWorkDir dir;
     Ostrel node = solContentNode(1e-3);
-    node.notVerbose = true;
+    node.console = Console(true);
     std::vector<Element> elements{makeElement("Sc", -1e-12), makeElement("Al", 0.99)};
     std::vector<Precipitate> none;
     std::string reason;

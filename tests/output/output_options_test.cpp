@@ -27,7 +27,7 @@ Output readOptions(const ScopedWorkDir& dir, const std::string& data, bool notVe
 {
     dir.write("data", data);
     Output output;
-    output.ReadOutputOptions("data", phases({"beta", "gamma"}), notVerbose);
+    output.ReadOutputOptions("data", phases({"beta", "gamma"}), Console(notVerbose));
     return output;
 }
 
@@ -44,7 +44,7 @@ TEST(OutputOptions, EveryKeywordWithItsConsoleLine)
                           "heavyOuputs\n");
     Output output;
     testing::internal::CaptureStdout();
-    output.ReadOutputOptions("data", phases({"beta", "gamma"}), false);
+    output.ReadOutputOptions("data", phases({"beta", "gamma"}), Console(false));
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "Saving thermodynamics options: OK\n"
               "Saving distributions options: OK\n"
@@ -76,7 +76,7 @@ TEST(OutputOptions, OptionalKeywordsAbsentAndSilent)
     dir.write("data", saveLines + "heavyOutputs\n"); // misspelled: not a keyword
     Output output;
     testing::internal::CaptureStdout();
-    output.ReadOutputOptions("data", phases({"beta", "gamma"}), true);
+    output.ReadOutputOptions("data", phases({"beta", "gamma"}), Console(true));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(output.plotDistribNode, -1);
     EXPECT_EQ(output.plotFinalNode, -1);
