@@ -10,15 +10,32 @@
 #include "core/number_conversion.h"
 #include "core/single_value_keyword.h"
 
+namespace {
+
+const SingleValueKeyword<nodeOstrel> networkKeywords[] = {
+    {"reduceDT", "reduceDT", conversion::toDouble,
+     [](double factor) {
+         if (!(factor > 0.0 && factor < 1.0)) Log::fatalError("Incorrect value for reduceDT (must be ]0;1[)");
+     },
+     [](nodeOstrel& network, double factor) { network.reduceDT = factor; }, "reduceDT changed to: "},
+    {"coeffCFLcondition", "coeffCFLcondition", conversion::toDouble,
+     [](double coefficient) {
+         if (!(coefficient > 0.0)) Log::fatalError("Incorrect value for 'coeffCFLcondition' (must be>0)");
+     },
+     [](nodeOstrel& network, double coefficient) { network.coeffCFLcondition = coefficient; },
+     "coeffCFLcondition changed to: "},
+    {"smallestTimeStep", "smallestTimeStep", conversion::toDouble, nullptr,
+     [](nodeOstrel& network, double step) { network.smallestTimeStep = step; }, "smallestTimeStep changed to: "},
+};
+
+} // namespace
+
 void nodeOstrel::initialize(int argc, const char* const* argv)
 {
     dataFile = readCommandLine(argc, argv);
     logConstants();
 
-    std::vector<KeywordLine> lines;
-    DataFileReader::readKeyword(dataFile, "notVerbose", lines, true);
-    if (lines.size() > 1) Log::fatalError("notVerbose defined twice.");
-    networkConsole = Console(lines.size() == 1);
+    networkConsole = Console(readFlag(dataFile, "notVerbose").has_value());
 
     readInput(dataFile);
     readNodes();
@@ -28,6 +45,7 @@ void nodeOstrel::initialize(int argc, const char* const* argv)
         // The mechanics-only mode is read here once it exists.
         copyMechanicalFlags();
         prepareNode(nodes[0]);
+        std::vector<KeywordLine> lines;
         DataFileReader::readKeyword(dataFile, "nodeProperty", lines, true);
         if (!lines.empty()) Log::fatalError("With 1node you cannot have node property!");
         return;
@@ -175,27 +193,8 @@ void nodeOstrel::readConnections()
 
 void nodeOstrel::readNetworkOptions()
 {
-    if (const auto value = readSingleValue(dataFile, "reduceDT", "reduceDT")) {
-        const double factor = conversion::toDouble(*value);
-        if (!(factor > 0.0 && factor < 1.0)) Log::fatalError("Incorrect value for reduceDT (must be ]0;1[)");
-        reduceDT = factor;
-        networkConsole.say("reduceDT changed to: " + *value);
-    }
-    if (const auto value = readSingleValue(dataFile, "coeffCFLcondition", "coeffCFLcondition")) {
-        const double coefficient = conversion::toDouble(*value);
-        if (!(coefficient > 0.0)) Log::fatalError("Incorrect value for 'coeffCFLcondition' (must be>0)");
-        coeffCFLcondition = coefficient;
-        networkConsole.say("coeffCFLcondition changed to: " + *value);
-    }
-    if (const auto value = readSingleValue(dataFile, "smallestTimeStep", "smallestTimeStep")) {
-        smallestTimeStep = conversion::toDouble(*value);
-        networkConsole.say("smallestTimeStep changed to: " + *value);
-    }
-
-    std::vector<KeywordLine> lines;
-    DataFileReader::readKeyword(dataFile, "unstationnaryNucleation", lines, true);
-    if (lines.size() > 1) Log::fatalError("unstationnaryNucleation defined twice.");
-    if (lines.size() == 1) {
+    readSingleValueKeywords(dataFile, networkKeywords, *this, networkConsole);
+    if (readFlag(dataFile, "unstationnaryNucleation")) {
         Log::logWarning("'unstationnaryNucleation' changed to true in nodeOstrel");
         for (Ostrel& node : nodes)
             for (Precipitate& precipitate : node.precipitates) precipitate.unstationnaryNucleation = true;

@@ -6,6 +6,7 @@
 #include "core/console.h"
 #include "core/variant_word.h"
 #include "kinetics/precipitate.h"
+#include "kinetics/precipitate_options.h"
 #include "material/element.h"
 #include "material/matrix.h"
 #include "material/temperature_profile.h"
@@ -33,6 +34,8 @@ public:
     TemperatureProfile temperatureProfile;
     Matrix matrix;
     std::vector<Precipitate> precipitates;
+    // The data file's per-precipitate options, applied to every phase.
+    PrecipitateOptions precipitateOptions;
     std::vector<Element> elements;
     double time = 0.0;
     double timeStep = 0.0;
@@ -97,7 +100,5 @@ private:
                               const std::vector<Precipitate>& workPrecipitates);
     void readGeneralOptions(const std::string& dataFile);
     void readElementOptions(const std::string& dataFile);
-    void readPrecipitateOptions(const std::string& dataFile);
-    void readBoostPrecipitateDiffusion(const std::string& dataFile);
     void readTimeStepOptions(const std::string& dataFile);
 };

@@ -7,15 +7,38 @@
 #include "core/log.h"
 #include "core/number_conversion.h"
 #include "core/single_value_keyword.h"
-#include "kinetics/class_management_methods.h"
 #include "material/material_reader.h"
 #include "node/initial_distribution.h"
 
 namespace {
 
-// Upper bound of targetClassNumber: class management builds a grid of that
-// many classes, and nucleation compares the class count with ten times it.
-constexpr int largestTargetClassNumber = 10000000;
+const SingleValueKeyword<Ostrel> timeStepKeywords[] = {
+    // NaN and infinity would freeze or explode the clock.
+    {"increaseDT", "increaseDT", conversion::toDouble,
+     [](double factor) {
+         if (!(factor >= 1.0) || std::isinf(factor)) Log::fatalError("Incorrect value for increaseDT (must be >=1)");
+     },
+     [](Ostrel& node, double factor) { node.increaseDT = factor; }, "increaseDT changed to: "},
+    // A first step of zero (or less) would never advance the clock.
+    {"initialDT", "initialDT", conversion::toDouble,
+     [](double step) {
+         if (!(step > 0.0) || std::isinf(step)) Log::fatalError("Incorrect value for initialDT (must be >0)");
+     },
+     [](Ostrel& node, double step) { node.initialDT = step; }, "initialDT changed to: "},
+    // Zero or less rejects every step down to the smallest time step.
+    {"maxCriterionIncrease", "maxCriterionIncrease", conversion::toDouble,
+     [](double increase) {
+         if (!(increase > 0.0)) Log::fatalError("Incorrect value for maxCriterionIncrease (must be >0)");
+     },
+     [](Ostrel& node, double increase) { node.maxCriterionIncrease = increase; }, "maxCriterionIncrease changed to: "},
+    {"timeStepManagement", "timeStepManagement", conversion::toDouble,
+     [](double version) {
+         if (version != time_step_management::version1 && version != time_step_management::version3)
+             Log::fatalError("Incorrect value for timeStepManagement (must be 1 or 3)");
+     },
+     [](Ostrel& node, double version) { node.timeStepManagement = static_cast<int>(version); },
+     "timeStepManagement changed to: "},
+};
 
 } // namespace
 
@@ -42,7 +65,8 @@ void Ostrel::readInput(const std::string& dataFile)
         for (const Element& element : elements) names.push_back(element.name);
         precipitates = readPrecipitates(dataFile, names, console);
     }
-    readPrecipitateOptions(dataFile);
+    precipitateOptions = readPrecipitateOptions(dataFile, precipitates, console);
+    for (Precipitate& precipitate : precipitates) precipitateOptions.applyTo(precipitate);
 
     readTemperatureProfile(dataFile, temperatureProfile);
     profileStart = temperatureProfile.times[0];
@@ -117,137 +141,7 @@ void Ostrel::readElementOptions(const std::string& dataFile)
     }
 }
 
-void Ostrel::readPrecipitateOptions(const std::string& dataFile)
-{
-    auto forEachPrecipitate = [this](auto&& apply) {
-        for (Precipitate& precipitate : precipitates) apply(precipitate);
-    };
-    // A solver limit or tolerance that is not a number, or infinite, would
-    // let Newton iterate for ever or the bracketing solvers stop unrefined.
-    auto finiteSolverSetting = [](const std::string& label, const std::string& text) {
-        const double value = conversion::toDouble(text);
-        if (!std::isfinite(value)) Log::fatalError("Incorrect value for " + label + " (must be a finite number)");
-        return value;
-    };
-
-    if (const auto value = readSingleValue(dataFile, "tol_Brent_Dicho", "BrentDichoTolerance")) {
-        const double tolerance = finiteSolverSetting("BrentDichoTolerance", *value);
-        forEachPrecipitate([&](Precipitate& p) { p.solver.tolBrentDicho = tolerance; });
-        console.say("Brent or dichotomy tolerance changed to: " + *value);
-    }
-    if (const auto value = readSingleValue(dataFile, "tol_divideResidu_NR", "NRtolerance")) {
-        const double divisor = finiteSolverSetting("NRtolerance", *value);
-        forEachPrecipitate([&](Precipitate& p) { p.solver.tolNR = divisor; });
-        console.say("NewtonRaphson algorithm tolerance changed to: " + *value);
-    }
-    if (const auto value = readSingleValue(dataFile, "NR_maximumCount", "NR_maximumCount")) {
-        const double count = finiteSolverSetting("NR_maximumCount", *value);
-        forEachPrecipitate([&](Precipitate& p) { p.solver.maxCountNR = count; });
-        console.say("NewtonRaphson maximumCount changed to: " + *value);
-    }
-    if (const auto value = readSingleValue(dataFile, "nonLinearAlgorithm", "nonLinearAlgorithm")) {
-        const std::optional<int> code = codeOfWord(nonLinearAlgorithmWords, *value);
-        if (!code) Log::fatalError("This choice for nonLinearAlgorithm is not recognized");
-        forEachPrecipitate([&](Precipitate& p) { p.nonLinearAlgorithm = *code; });
-        console.say("nonLinearAlgorithm changed to: " + *value);
-    }
-    if (const auto value = readSingleValue(dataFile, "diffusionCoefficientRatio", "diffusionCoefficientRatio")) {
-        const double ratio = conversion::toDouble(*value);
-        forEachPrecipitate([&](Precipitate& p) { p.diffusionCoefficientRatio = ratio; });
-        console.say("diffusionCoefficientRatio changed to: " + *value);
-    }
-    readBoostPrecipitateDiffusion(dataFile);
-    if (const auto value = readSingleValue(dataFile, "targetClassNumber", "targetClassNumber")) {
-        const int target = conversion::toAutoBaseInt(*value);
-        if (target < 2 || target > largestTargetClassNumber)
-            Log::fatalError("Incorrect value for targetClassNumber (must be >=2 and <=10000000)");
-        forEachPrecipitate([&](Precipitate& p) { p.targetClassNumber = target; });
-        console.say("targetClassNumber changed to: " + *value);
-    }
-    if (const auto value = readSingleValue(dataFile, "limitOfpreciInClassForDissolution",
-                                           "limitOfpreciInClassForDissolution")) {
-        const double limit = conversion::toDouble(*value);
-        forEachPrecipitate([&](Precipitate& p) { p.limitOfpreciInClassForDissolution = limit; });
-        console.say("limitOfpreciInClassForDissolution changed to: " + *value);
-    }
-    if (const auto value = readSingleValue(dataFile, "changeNumberInClass", "changeNumberInClass")) {
-        const double change = conversion::toDouble(*value);
-        if (change > 1.0 || change <= 0.0)
-            Log::logWarning("Incorrect value for changeNumberInClass (must be ]0;1])");
-        forEachPrecipitate([&](Precipitate& p) { p.changeNumberInClass = change; });
-        console.say("changeNumberInClass changed to: " + *value);
-    }
-    if (readFlag(dataFile, "unstationnaryNucleation")) {
-        Log::logWarning("unstationnaryNucleation changed to: true");
-        forEachPrecipitate([](Precipitate& p) { p.unstationnaryNucleation = true; });
-    }
-    if (const auto value = readSingleValue(dataFile, "classManagementType", "classManagementType")) {
-        const std::optional<int> code = codeOfWord(class_management::methodWords, *value);
-        if (!code) Log::fatalError("Incorrect value for classManagementType (must be quad, lin, distrib, old or no)");
-        forEachPrecipitate([&](Precipitate& p) { p.classManagementType = *code; });
-        console.say("classManagementType changed to: " + *value);
-    }
-    if (const auto value = readSingleValue(dataFile, "minDissolutionLimit", "minDissolutionLimit")) {
-        const double limit = conversion::toDouble(*value);
-        forEachPrecipitate([&](Precipitate& p) { p.minDissolutionLimit = limit; });
-        console.say("minDissolutionLimit changed to: " + *value);
-    }
-    if (const auto value = readSingleValue(dataFile, "maxDissolutionLimit", "maxDissolutionLimit")) {
-        const double limit = conversion::toDouble(*value);
-        forEachPrecipitate([&](Precipitate& p) { p.maxDissolutionLimit = limit; });
-        console.say("maxDissolutionLimit changed to: " + *value);
-    }
-}
-
-void Ostrel::readBoostPrecipitateDiffusion(const std::string& dataFile)
-{
-    std::vector<KeywordLine> lines;
-    DataFileReader::readKeyword(dataFile, "boostPrecipitateDiffusion", lines, true);
-    if (lines.empty()) return;
-    if (lines.size() != precipitates.size())
-        Log::fatalError("nb of 'boostPrecipitateDiffusion' must be equal to the nb of precipitates");
-    for (const KeywordLine& line : lines) {
-        if (line.size() < 3)
-            Log::fatalError("Too low nb of arguments defined for boostPrecipitateDiffusion (2 required).");
-        if (line.size() > 3)
-            Log::fatalError("Too many arguments defined for boostPrecipitateDiffusion (2 required).");
-    }
-    for (Precipitate& precipitate : precipitates) {
-        for (const KeywordLine& line : lines) {
-            if (line[1] == precipitate.name) precipitate.boostPrecipitateDiffusion = conversion::toDouble(line[2]);
-            console.say("boostPrecipitateDiffusion changed to: " + line[2] + " for " + line[1]);
-        }
-    }
-}
-
 void Ostrel::readTimeStepOptions(const std::string& dataFile)
 {
-    if (const auto value = readSingleValue(dataFile, "increaseDT", "increaseDT")) {
-        const double factor = conversion::toDouble(*value);
-        // NaN and infinity would freeze or explode the clock.
-        if (!(factor >= 1.0) || std::isinf(factor)) Log::fatalError("Incorrect value for increaseDT (must be >=1)");
-        increaseDT = factor;
-        console.say("increaseDT changed to: " + *value);
-    }
-    if (const auto value = readSingleValue(dataFile, "initialDT", "initialDT")) {
-        const double step = conversion::toDouble(*value);
-        // A first step of zero (or less) would never advance the clock.
-        if (!(step > 0.0) || std::isinf(step)) Log::fatalError("Incorrect value for initialDT (must be >0)");
-        initialDT = step;
-        console.say("initialDT changed to: " + *value);
-    }
-    if (const auto value = readSingleValue(dataFile, "maxCriterionIncrease", "maxCriterionIncrease")) {
-        const double increase = conversion::toDouble(*value);
-        // Zero or less rejects every step down to the smallest time step.
-        if (!(increase > 0.0)) Log::fatalError("Incorrect value for maxCriterionIncrease (must be >0)");
-        maxCriterionIncrease = increase;
-        console.say("maxCriterionIncrease changed to: " + *value);
-    }
-    if (const auto value = readSingleValue(dataFile, "timeStepManagement", "timeStepManagement")) {
-        const double version = conversion::toDouble(*value);
-        if (version != time_step_management::version1 && version != time_step_management::version3)
-            Log::fatalError("Incorrect value for timeStepManagement (must be 1 or 3)");
-        timeStepManagement = static_cast<int>(version);
-        console.say("timeStepManagement changed to: " + *value);
-    }
+    readSingleValueKeywords(dataFile, timeStepKeywords, *this, console);
 }

@@ -72,6 +72,12 @@ void selectPrecipitates(const KeywordLine& line, std::size_t first, const std::v
             if (line[a] == precipitates[i].name) selection[i] = true;
 }
 
+const SingleValueKeyword<Output> precisionKeyword[] = {
+    {"outputPrecision", "outputPrecision", conversion::toDouble, nullptr,
+     [](Output& output, double digits) { output.outputPrecision = conversion::truncateToInt(digits); },
+     "outputPrecision changed to: "},
+};
+
 } // namespace
 
 void Output::ReadOutputOptions(const std::string& dataFile, const std::vector<Precipitate>& precipitates,
@@ -123,10 +129,7 @@ void Output::ReadOutputOptions(const std::string& dataFile, const std::vector<Pr
         console.say("Plot final output options: OK");
     }
 
-    if (const auto digits = readSingleValue(dataFile, "outputPrecision", "outputPrecision")) {
-        outputPrecision = conversion::toTruncatedInt(*digits);
-        console.say("outputPrecision changed to: " + *digits);
-    }
+    readSingleValueKeywords(dataFile, precisionKeyword, *this, console);
 
     std::vector<KeywordLine> lines;
     DataFileReader::readKeyword(dataFile, "heavyOuputs", lines, true);
