@@ -111,7 +111,9 @@ void nodeOstrel::runConnectedNodes()
     std::vector<WorkingSet> work(nodes.size());
     unsigned int n = 1;
     unsigned int rejected = 0;
-    const double tEnd = temperatureProfile.GetLastTime();
+    // The template's profile and node 0's clock stand for the whole network,
+    // which advances in lockstep.
+    const double tEnd = templateNode().temperatureProfile.GetLastTime();
 
     while (!reachedEnd(nodes[0].time, tEnd)) {
         bool allAccepted = true;

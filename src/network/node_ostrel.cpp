@@ -25,7 +25,8 @@ const SingleValueKeyword<nodeOstrel> networkKeywords[] = {
      [](nodeOstrel& network, double coefficient) { network.coeffCFLcondition = coefficient; },
      "coeffCFLcondition changed to: "},
     {"smallestTimeStep", "smallestTimeStep", conversion::toDouble, nullptr,
-     [](nodeOstrel& network, double step) { network.smallestTimeStep = step; }, "smallestTimeStep changed to: "},
+     [](nodeOstrel& network, double step) { network.diffusionSmallestTimeStep = step; },
+     "smallestTimeStep changed to: "},
 };
 
 } // namespace
@@ -37,13 +38,12 @@ void nodeOstrel::initialize(int argc, const char* const* argv)
 
     networkConsole = Console(readFlag(dataFile, "notVerbose").has_value());
 
-    readInput(dataFile);
+    templateNode().readInput(dataFile);
     readNodes();
 
     if (nbNodes == 1) {
         readNodeDescriptions(true);
         // The mechanics-only mode is read here once it exists.
-        copyMechanicalFlags();
         prepareNode(nodes[0]);
         std::vector<KeywordLine> lines;
         DataFileReader::readKeyword(dataFile, "nodeProperty", lines, true);
@@ -55,9 +55,8 @@ void nodeOstrel::initialize(int argc, const char* const* argv)
     readConnections();
     // Node properties and the mechanics-only mode are read here once they exist.
     readNetworkOptions();
-    copyMechanicalFlags();
     for (Ostrel& node : nodes) prepareNode(node);
-    if (hardeningCoupling && semiHardeningCoupling)
+    if (hardeningCoupling() && semiHardeningCoupling())
         Log::fatalError("You cannot have both 'mechanicalHardeningCoupling' and 'mechanicalSemiHardeningCoupling' (nodeOstrel class)");
 }
 
@@ -76,7 +75,7 @@ void nodeOstrel::readNodes()
     networkConsole.say(std::to_string(nbNodes) + (nbNodes == 1 ? " node in NodeOstrel: OK" : " nodes in NodeOstrel: OK"));
 
     try {
-        nodes.assign(nbNodes, static_cast<const Ostrel&>(*this));
+        nodes.assign(nbNodes, templateNode());
     } catch (const std::bad_alloc&) {
         Log::fatalError("Not enough memory for " + std::to_string(nbNodes) + " nodes");
     } catch (const std::length_error&) {
@@ -142,7 +141,7 @@ void nodeOstrel::readNodeDescriptions(bool singleNode)
     globalTimeStep = nodes[0].initialDT;
     // The nodes keep the default lower limit: the keyword smallestTimeStep,
     // read later, concerns the diffusion check between nodes only.
-    for (Ostrel& node : nodes) node.smallestTimeStep = smallestTimeStep;
+    for (Ostrel& node : nodes) node.smallestTimeStep = smallestTimeStep();
 }
 
 void nodeOstrel::readConnections()
@@ -199,13 +198,6 @@ void nodeOstrel::readNetworkOptions()
         for (Ostrel& node : nodes)
             for (Precipitate& precipitate : node.precipitates) precipitate.unstationnaryNucleation = true;
     }
-}
-
-void nodeOstrel::copyMechanicalFlags()
-{
-    mechanicalModelDefined = nodes[0].mechanicalModelDefined;
-    hardeningCoupling = nodes[0].mechanicalHardeningCoupling;
-    semiHardeningCoupling = nodes[0].mechanicalSemiHardeningCoupling;
 }
 
 void nodeOstrel::prepareNode(Ostrel& node)

@@ -18,10 +18,6 @@ public:
     std::uint32_t nbConnections = 0;
     double globalTimeStep = 0.0;
     double reduceDT = 0.5;
-    bool onlyMechanic = false;
-    bool mechanicalModelDefined = false;
-    bool hardeningCoupling = false;
-    bool semiHardeningCoupling = false;
     bool lastStepRejected = false;
     // The network's console (progress of the loop, network keywords),
     // silenced by notVerbose; each node has its own.
@@ -29,7 +25,10 @@ public:
     std::int32_t nodeIndexShift = 0;
     std::vector<std::pair<std::int32_t, std::int32_t>> connections;
     std::vector<double> connectionSections;
-    double smallestTimeStep = 1e-9;
+    // The keyword smallestTimeStep: at or below this step the diffusion check
+    // between nodes forces a step instead of rejecting it. It is not the
+    // nodes' own lower limit (Ostrel::smallestTimeStep).
+    double diffusionSmallestTimeStep = 1e-9;
     std::string rejectionReason;
     // Totals over all nodes, for reports and benchmarks.
     unsigned long acceptedStepCount = 0;
@@ -38,6 +37,20 @@ public:
     void initialize(int argc, const char* const* argv);
     void run();
 
+    // The template part holds fields of these names with a node's meaning.
+    // For the network, the smallest time step is the diffusion check's, and
+    // the mechanics-only mode and the mechanical flags have one home, the
+    // nodes, node 0 speaking for the network (valid once the nodes exist).
+    // These accessors hide the template's fields, so that network code
+    // cannot read those by mistake; templateNode() names the template.
+    double smallestTimeStep() const { return diffusionSmallestTimeStep; }
+    bool onlyMechanic() const { return nodes[0].onlyMechanic; }
+    bool mechanicalModelDefined() const { return nodes[0].mechanicalModelDefined; }
+    bool hardeningCoupling() const { return nodes[0].mechanicalHardeningCoupling; }
+    bool semiHardeningCoupling() const { return nodes[0].mechanicalSemiHardeningCoupling; }
+    Ostrel& templateNode() { return *this; }
+    const Ostrel& templateNode() const { return *this; }
+
 private:
     std::string dataFile;
 
@@ -45,7 +58,6 @@ private:
     void readNodeDescriptions(bool singleNode);
     void readConnections();
     void readNetworkOptions();
-    void copyMechanicalFlags();
     void prepareNode(Ostrel& node);
 
     void runIndependentNodes();
