@@ -12,13 +12,11 @@ double Element::DiffusionCoefficient(double T) const
     return D0 * std::exp(-Q / (constants::gasConstant * T));
 }
 
-void Element::ComputeNominalFraction(const std::vector<Element>& elements, const Matrix& matrix,
-                                     const std::vector<Precipitate>& precipitates, bool skipMassBalance)
+void Element::ComputeNominalFraction(const std::vector<Element>& elements)
 {
     double moles = 0.0;
     for (const Element& element : elements) moles += element.wtPercent / element.molarMass;
     nominalFraction = (wtPercent / molarMass) / moles;
-    if (!skipMassBalance) MassBalance(matrix, precipitates);
 }
 
 double Element::SolidSolutionWtPercent(const std::vector<Element>& elements) const

@@ -1,3 +1,5 @@
+#include "node/mass_balance.h"
+
 #include <cmath>
 
 #include "core/log.h"
@@ -72,39 +74,30 @@ void checkImprovedResult(const Element& element)
         Log::fatalError("Initial Distribution leads to unphysical atomic fractions");
 }
 
-} // namespace
-
-void Element::MassBalance(const Matrix& matrix, const std::vector<Precipitate>& precipitates)
+// The variant the element's flag selects, with its check.
+template <typename VolumeFractionOf>
+void balance(Element& element, const Matrix& matrix, const std::vector<Precipitate>& precipitates,
+             VolumeFractionOf volumeFractionOf)
 {
-    if (standardMassBalance)
-        StandardMassBalance(matrix, precipitates);
-    else
-        ImprovedMassBalance(matrix, precipitates);
-}
-
-void Element::MassBalance(const Matrix& matrix, const std::vector<Precipitate>& precipitates,
-                          const std::vector<double>& volumeFractions)
-{
-    const auto given = [&volumeFractions](std::size_t p) { return volumeFractions[p]; };
-    if (standardMassBalance) {
-        ssFraction = standardBalance(*this, matrix, precipitates, given);
-        checkStandardResult(*this);
+    if (element.standardMassBalance) {
+        element.ssFraction = standardBalance(element, matrix, precipitates, volumeFractionOf);
+        checkStandardResult(element);
     } else {
-        ssFraction = improvedBalance(*this, matrix, precipitates, given);
-        checkImprovedResult(*this);
+        element.ssFraction = improvedBalance(element, matrix, precipitates, volumeFractionOf);
+        checkImprovedResult(element);
     }
 }
 
-void Element::StandardMassBalance(const Matrix& matrix, const std::vector<Precipitate>& precipitates)
+} // namespace
+
+void MassBalance(Element& element, const Matrix& matrix, const std::vector<Precipitate>& precipitates)
 {
-    ssFraction = standardBalance(*this, matrix, precipitates,
-                                 [&precipitates](std::size_t p) { return precipitates[p].VolumeFraction(); });
-    checkStandardResult(*this);
+    balance(element, matrix, precipitates,
+            [&precipitates](std::size_t p) { return precipitates[p].VolumeFraction(); });
 }
 
-void Element::ImprovedMassBalance(const Matrix& matrix, const std::vector<Precipitate>& precipitates)
+void MassBalance(Element& element, const Matrix& matrix, const std::vector<Precipitate>& precipitates,
+                 const std::vector<double>& volumeFractions)
 {
-    ssFraction = improvedBalance(*this, matrix, precipitates,
-                                 [&precipitates](std::size_t p) { return precipitates[p].VolumeFraction(); });
-    checkImprovedResult(*this);
+    balance(element, matrix, precipitates, [&volumeFractions](std::size_t p) { return volumeFractions[p]; });
 }

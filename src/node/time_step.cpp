@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "core/log.h"
+#include "node/mass_balance.h"
 
 namespace {
 
@@ -13,15 +14,17 @@ constexpr double solContentFirstStepTolerance = 1e-6;
 
 void Ostrel::initializeNode()
 {
-    for (Element& element : elements) element.ComputeNominalFraction(elements, matrix, precipitates, true);
+    for (Element& element : elements) element.ComputeNominalFraction(elements);
     if (timeStepManagement == time_step_management::version3)
         matrix.UpdateVatSS(elements, true);
     else
         Console::sayAlways("If time step management is not 3 then VatSS=VatM");
 
+    // The first mass balance: an unphysical starting distribution stops the run here.
     for (Element& element : elements) {
         element.checkFraction = true;
-        element.ComputeNominalFraction(elements, matrix, precipitates, false);
+        element.ComputeNominalFraction(elements);
+        MassBalance(element, matrix, precipitates);
         element.checkFraction = false;
     }
 
@@ -134,7 +137,7 @@ void Ostrel::balanceSolidSolution(const Matrix& workMatrix, std::vector<Element>
 {
     volumeFractionWork.clear();
     for (const Precipitate& precipitate : workPrecipitates) volumeFractionWork.push_back(precipitate.VolumeFraction());
-    for (Element& element : workElements) element.MassBalance(workMatrix, workPrecipitates, volumeFractionWork);
+    for (Element& element : workElements) MassBalance(element, workMatrix, workPrecipitates, volumeFractionWork);
 }
 
 bool Ostrel::validTimeStep(std::vector<Element>& workElements, std::vector<Precipitate>& workPrecipitates,

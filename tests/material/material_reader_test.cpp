@@ -87,7 +87,7 @@ TEST(MaterialReader, ElementsAppendTheMatrixThroughSixDigitText)
     EXPECT_EQ(fe.D0, 0.0);
 
     // x_C = (0.1234567 / 12.011) / (0.1234567 / 12.011 + 99.8765 / 55.845)
-    for (Element& element : elements) element.ComputeNominalFraction(elements, matrix, {}, true);
+    for (Element& element : elements) element.ComputeNominalFraction(elements);
     EXPECT_NEAR(elements[0].nominalFraction, 0.0057143606226072625, 1e-16);
     EXPECT_NEAR(elements[2].nominalFraction, 0.9942856393773927, 1e-15);
 }

@@ -6,6 +6,7 @@
 #include "kinetics/precipitate.h"
 #include "material/element.h"
 #include "material/matrix.h"
+#include "node/mass_balance.h"
 #include "support/fatal.h"
 #include "support/temp_dir.h"
 
@@ -46,8 +47,8 @@ struct Node {
 
     void balance()
     {
-        nb.MassBalance(matrix, precipitates);
-        fe.MassBalance(matrix, precipitates);
+        MassBalance(nb, matrix, precipitates);
+        MassBalance(fe, matrix, precipitates);
     }
 };
 
@@ -100,11 +101,11 @@ TEST(MassBalanceDeathTest, OnlyTheFirstBalanceStopsOnUnphysicalFractions)
         node.balance();
         EXPECT_LT(node.nb.ssFraction, 0.0); // written as it comes during the time loop
         node.nb.checkFraction = true;
-        EXPECT_FATAL(node.nb.MassBalance(node.matrix, node.precipitates), standard ? standardMessage : improvedMessage);
+        EXPECT_FATAL(MassBalance(node.nb, node.matrix, node.precipitates), standard ? standardMessage : improvedMessage);
 
         Node undefined(std::nan(""), standard);
         undefined.nb.checkFraction = true;
-        EXPECT_FATAL(undefined.nb.MassBalance(undefined.matrix, undefined.precipitates),
+        EXPECT_FATAL(MassBalance(undefined.nb, undefined.matrix, undefined.precipitates),
                      standard ? standardMessage : improvedMessage);
     }
 
@@ -113,8 +114,8 @@ TEST(MassBalanceDeathTest, OnlyTheFirstBalanceStopsOnUnphysicalFractions)
     node.addPhase(0.01, 0.5 * V, 1.0, 0.0);
     node.fe.nominalFraction = 1.0;
     node.fe.checkFraction = true;
-    node.fe.MassBalance(node.matrix, node.precipitates);
+    MassBalance(node.fe, node.matrix, node.precipitates);
     EXPECT_NEAR(node.fe.ssFraction, 1.0 / 0.98, 1e-14);
     node.fe.standardMassBalance = false;
-    EXPECT_FATAL(node.fe.MassBalance(node.matrix, node.precipitates), improvedMessage);
+    EXPECT_FATAL(MassBalance(node.fe, node.matrix, node.precipitates), improvedMessage);
 }
