@@ -23,7 +23,9 @@ Precipitate distribution(std::size_t n, double method)
         radii[k] = 5e-9 * x;
         numbers[k] = 1e20 * std::exp(-(x - 0.4) * (x - 0.4) / 0.05);
     }
-    radii.back() = 0.6e-9;
+    // Off the grid of the others: two equal radii would make lin and quad
+    // skip their work (and log a warning per call).
+    radii.back() = 0.6037e-9;
     phase.SetDistribution(radii, numbers);
     return phase;
 }

@@ -7,6 +7,7 @@
 #include "core/console.h"
 #include "core/data_file_reader.h"
 #include "core/variant_word.h"
+#include "kinetics/class_management_methods.h"
 #include "kinetics/solvers.h"
 
 class Element;
@@ -94,11 +95,11 @@ public:
     int targetClassNumber = 500;
     double changeNumberInClass = 0.01;
     bool unstationnaryNucleation = false;
-    double classManagementType = 1.0;
+    double classManagementType = class_management::method::no;
     double minDissolutionLimit = 1e-10;
     double maxDissolutionLimit = 2e-10;
     double limitOfpreciInClassForDissolution = 0.0;
-    double nonLinearAlgorithm = 1.0;
+    double nonLinearAlgorithm = nonlinear_algorithm::newtonRaphson;
     double supersaturation = 0.0;
     double nodeFactor = 1.0;
     double boostPrecipitateDiffusion = 1.0;
