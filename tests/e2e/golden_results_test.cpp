@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -128,7 +129,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, GoldenResults, testing::ValuesIn(caseNames()),
                          [](const testing::TestParamInfo<std::string>& info) {
                              std::string testName = info.param;
                              std::replace_if(
-                                 testName.begin(), testName.end(), [](char c) { return !std::isalnum(c); }, '_');
+                                 testName.begin(), testName.end(),
+                                 [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
                              return testName;
                          });
 
