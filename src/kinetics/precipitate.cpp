@@ -82,31 +82,6 @@ double Precipitate::InterfaceSolubilityProduct(double T, double R) const
     return InterfaceSolubility(*this, T).at(R);
 }
 
-InterfaceSolubility::InterfaceSolubility(const Precipitate& phase, double T)
-    : solubilityProduct(phase.SolubilityProduct(T)), kT(constants::boltzmann * T)
-{
-    const double gamma = phase.surfaceEnergy;
-    const double f = phase.aspectRatio;
-    switch (phase.shape) {
-    case shape::sphere:
-        numerator = phase.stoichiometrySum * 2.0 * gamma * phase.atomicVolume;
-        radiusScale = 1.0; // 1 * R is R exactly
-        break;
-    case shape::rod:
-    case shape::rodFunction:
-        numerator = 4.0 * f * gamma * phase.atomicVolume * phase.stoichiometrySum;
-        radiusScale = 3.0 * f - 2.0;
-        break;
-    case shape::cylinder:
-    case shape::cylinderFunction:
-        numerator = 2.0 * gamma * phase.atomicVolume * phase.stoichiometrySum * (f + 2.0);
-        radiusScale = 3.0;
-        break;
-    default:
-        Log::fatalError("This shape is not implemented in nucleation");
-    }
-}
-
 double Precipitate::Stoichiometry(const std::string& elementName) const
 {
     for (std::size_t i = 0; i < elementNames.size(); ++i)

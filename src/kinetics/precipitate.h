@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "core/console.h"
+#include "core/constants.h"
 #include "core/data_file_reader.h"
+#include "core/log.h"
 #include "core/variant_word.h"
 #include "kinetics/class_management_methods.h"
 #include "kinetics/solvers.h"
@@ -149,7 +151,8 @@ public:
 // The Gibbs-Thomson interface solubility product of a phase at one
 // temperature, Ks exp(numerator / (radiusScale R kT)), the radius-free factors
 // formed once so that growth evaluates it class by class without recomputing
-// Ks. Fatal for a shape it does not know.
+// Ks. Fatal for a shape it does not know. Defined here, so that growth keeps
+// the factors in registers over its loop on the classes.
 class InterfaceSolubility {
 public:
     InterfaceSolubility(const Precipitate& phase, double T);
@@ -161,6 +164,31 @@ private:
     double radiusScale = 1.0;
     double kT = 0.0;
 };
+
+inline InterfaceSolubility::InterfaceSolubility(const Precipitate& phase, double T)
+    : solubilityProduct(phase.SolubilityProduct(T)), kT(constants::boltzmann * T)
+{
+    const double gamma = phase.surfaceEnergy;
+    const double f = phase.aspectRatio;
+    switch (phase.shape) {
+    case shape::sphere:
+        numerator = phase.stoichiometrySum * 2.0 * gamma * phase.atomicVolume;
+        radiusScale = 1.0; // 1 * R is R exactly
+        break;
+    case shape::rod:
+    case shape::rodFunction:
+        numerator = 4.0 * f * gamma * phase.atomicVolume * phase.stoichiometrySum;
+        radiusScale = 3.0 * f - 2.0;
+        break;
+    case shape::cylinder:
+    case shape::cylinderFunction:
+        numerator = 2.0 * gamma * phase.atomicVolume * phase.stoichiometrySum * (f + 2.0);
+        radiusScale = 3.0;
+        break;
+    default:
+        Log::fatalError("This shape is not implemented in nucleation");
+    }
+}
 
 // Reads every `precipitate` line of the data file (mandatory) into phases of
 // a node with the given element names; checks that names are unique.
