@@ -100,10 +100,8 @@ bool spawnWithInputPipe(const std::string& program, int& writeEnd, pid_t& proces
 
 } // namespace
 
-std::string locateGnuplot()
+std::string findGnuplotOnPath()
 {
-    if (isExecutableFile(fixedGnuplotPath)) return fixedGnuplotPath;
-
     const char* searchPath = std::getenv("PATH");
     const std::string directories = searchPath != nullptr ? searchPath : defaultSearchPath;
     std::size_t begin = 0;
@@ -152,12 +150,11 @@ GnuplotPipe& GnuplotPipe::operator=(GnuplotPipe&& other) noexcept
 bool GnuplotPipe::start()
 {
     close();
-    const std::string program = locateGnuplot();
-    if (program.empty() || !spawnWithInputPipe(program, writeEnd, process)) {
-        Log::logWarning("Unable to open gnuplot. Computation continues.");
-        return false;
-    }
-    return true;
+    if (isExecutableFile(fixedGnuplotPath) && spawnWithInputPipe(fixedGnuplotPath, writeEnd, process)) return true;
+    const std::string onPath = findGnuplotOnPath();
+    if (!onPath.empty() && spawnWithInputPipe(onPath, writeEnd, process)) return true;
+    Log::logWarning("Unable to open gnuplot. Computation continues.");
+    return false;
 }
 
 void GnuplotPipe::print(const char* format, ...)

@@ -20,14 +20,17 @@ public:
     GnuplotPipe(GnuplotPipe&& other) noexcept;
     GnuplotPipe& operator=(GnuplotPipe&& other) noexcept;
 
-    // Starts "/opt/local/bin/gnuplot" when that file is executable, otherwise
-    // the gnuplot found on PATH. When neither can be started, logs one
-    // warning and returns false; the pipe then stays closed.
+    // Starts "/opt/local/bin/gnuplot" when that file is executable, and the
+    // gnuplot found on PATH when it is not or fails to start. When neither
+    // can be started, logs one warning and returns false; the pipe then
+    // stays closed.
     bool start();
 
     // Whether a process was started and has not been closed yet (it may
     // have exited since).
     bool isOpen() const { return process > 0; }
+    // Whether commands are still sent: false once a write found the process gone.
+    bool writable() const { return writeEnd >= 0; }
 
     // Appends one printf-formatted command text; nothing when the pipe is
     // closed or its process has gone.
@@ -43,11 +46,9 @@ private:
     pid_t process = -1;
     std::string pending;
 
-    bool writable() const { return writeEnd >= 0; }
     void stopWriting();
 };
 
-// The program a plot starts: "/opt/local/bin/gnuplot" when it is an
-// executable file, otherwise the first executable "gnuplot" in the
-// directories of PATH; empty when there is none.
-std::string locateGnuplot();
+// The first executable file named "gnuplot" in the directories of PATH;
+// empty when there is none.
+std::string findGnuplotOnPath();

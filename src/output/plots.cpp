@@ -73,6 +73,8 @@ void Output::PlotDistribution(double t, const std::vector<Precipitate>& precipit
         distribPipe.print("set xrange [0:]\n");
         distribPipe.print("set boxwidth %e\n", barWidth);
     }
+    // Without a process there is nothing to write, and no class to go through.
+    if (!distribPipe.writable()) return;
 
     const int charts = static_cast<int>(std::count(plotDistribSelection.begin(), plotDistribSelection.end(), true));
     distribPipe.print("set multiplot layout %i,1\n", charts);
@@ -98,6 +100,7 @@ void Output::PlotThermo(const std::vector<Element>& elements, const std::vector<
         thermoPipe.print("set terminal %s\n", liveTerminal);
         thermoPipe.print("set output 'results.eps'\n");
     }
+    if (!thermoPipe.writable()) return;
     thermoPipe.print("set multiplot layout 2,3\n");
     ThermoPlotScript(thermoPipe, plotThermoSelection, plotThermoNode, elements, precipitates);
     thermoPipe.print("unset multiplot\n");

@@ -26,6 +26,7 @@ namespace {
 const std::string alloy = "matrix Al 4.05e-10 1.66e-29 26.98\n"
                           "element Sc 0.2 44.96 5.31e-4 173000\n";
 const std::string al3sc = "1.727e-29 0.12 3981 1.5065 sphere homogeneous Sc 1 Al 3\n";
+const std::string oneAl3Sc = alloy + "precipitate Al3Sc " + al3sc + "temperatureProfile 0 623 10 623\n";
 
 // Radii 2^-33 ... 2^-29 m: every class width is a power of two, so the bar
 // heights below are exact. Class 1 lies under the critical radius
@@ -55,8 +56,8 @@ const std::string betaChart = "set format x \"%g\"\n"
 
 const std::string liveHeader = "set terminal x11 enhanced\n";
 
-// The six panels of one results file: columns of the phase block, the two
-// element columns, and whether each element takes two columns.
+// The six plots of one results file for the single phase Al3Sc: `block` is
+// the phase's first column, `second` the column of the second element (Al).
 std::string thermoScript(const std::string& file, int block, int second)
 {
     const std::string f = "'" + file + "' u 1:";
@@ -101,12 +102,31 @@ std::string sourceFile(const std::string& relativePath)
     return text.str();
 }
 
+// Runs whose gnuplot is a recorder first on PATH.
+class RecordedPlots : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (fixedGnuplotInstalled()) GTEST_SKIP() << "/opt/local/bin/gnuplot would be started instead of the fake";
+    }
+
+    // The command streams of a successful run, one per gnuplot process.
+    std::vector<std::string> plotsOf(const std::string& data, const std::map<std::string, std::string>& files = {})
+    {
+        const OstrelRun run = runWithGnuplot(data, gnuplot.directory(), files);
+        EXPECT_EQ(run.exitCode(), 0) << run.console();
+        thermoLines = run.fileLines("r_0.dat");
+        return gnuplotInputs(run.workDir().path());
+    }
+
+    const FakeGnuplot gnuplot{FakeGnuplot::recording};
+    std::vector<std::string> thermoLines;
+};
+
 } // namespace
 
-TEST(Plots, DistributionChartsOfTheSelectedPhases)
+TEST_F(RecordedPlots, DistributionChartsOfTheSelectedPhases)
 {
-    if (fixedGnuplotInstalled()) GTEST_SKIP() << "/opt/local/bin/gnuplot would be started instead of the fake";
-    const FakeGnuplot gnuplot(FakeGnuplot::recording);
     const std::string twoPhases = alloy + "precipitate alpha " + al3sc + "precipitate beta " + al3sc +
                                   "temperatureProfile 0 623 1 623\n"
                                   "initialDistrib alpha alpha.txt beta beta.txt\n"
@@ -115,57 +135,39 @@ TEST(Plots, DistributionChartsOfTheSelectedPhases)
     const std::string opening = liveHeader + "set xrange [0:]\nset boxwidth 8.000000e-13\n";
 
     // Period 1000000: only the record of step 0 is plotted.
-    const OstrelRun all = runWithGnuplot(twoPhases + "plot_distrib 0 1000000 all\n", gnuplot.directory(), files);
-    ASSERT_EQ(all.exitCode(), 0) << all.console();
-    EXPECT_EQ(gnuplotInputs(all.workDir().path()),
+    EXPECT_EQ(plotsOf(twoPhases + "plot_distrib 0 1000000 all\n", files),
               std::vector<std::string>{opening + "set multiplot layout 2,1\n" + alphaChart + betaChart + "unset multiplot\n"});
 
     // One chart, but the node still has two phases.
-    const OstrelRun one = runWithGnuplot(twoPhases + "plot_distrib 0 1000000 beta\n", gnuplot.directory(), files);
-    ASSERT_EQ(one.exitCode(), 0) << one.console();
-    EXPECT_EQ(gnuplotInputs(one.workDir().path()),
+    EXPECT_EQ(plotsOf(twoPhases + "plot_distrib 0 1000000 beta\n", files),
               std::vector<std::string>{opening + "set multiplot layout 1,1\n" + betaChart + "unset multiplot\n"});
 }
 
-TEST(Plots, LiveThermoPanelsRedrawnThroughOneProcess)
+TEST_F(RecordedPlots, LiveThermoPanelsRedrawnThroughOneProcess)
 {
-    if (fixedGnuplotInstalled()) GTEST_SKIP() << "/opt/local/bin/gnuplot would be started instead of the fake";
-    const FakeGnuplot gnuplot(FakeGnuplot::recording);
-    const OstrelRun run = runWithGnuplot(alloy + "precipitate Al3Sc " + al3sc + "temperatureProfile 0 623 10 623\n"
-                                         "savethermodynamics r 1\nsavedistribution d 10\nnodes 1\n"
-                                         "plot_thermo 0 1 all\n",
-                                         gnuplot.directory());
-    ASSERT_EQ(run.exitCode(), 0) << run.console();
+    const auto inputs = plotsOf(oneAl3Sc + "savethermodynamics r 1\nsavedistribution d 10\nnodes 1\nplot_thermo 0 1 all\n");
 
     // One redraw for each record of the results file, all in one window.
-    const std::size_t records = run.fileLines("r_0.dat").size() - 3;
-    ASSERT_GT(records, 2u);
+    ASSERT_GT(thermoLines.size(), 5u);
     std::string expected = liveHeader + "set output 'results.eps'\n";
-    for (std::size_t i = 0; i < records; ++i)
+    for (std::size_t record = 3; record < thermoLines.size(); ++record)
         expected += "set multiplot layout 2,3\n" + thermoScript("r_0.dat", 6, 5) + "unset multiplot\n";
-    EXPECT_EQ(gnuplotInputs(run.workDir().path()), std::vector<std::string>{expected});
+    EXPECT_EQ(inputs, std::vector<std::string>{expected});
 }
 
-TEST(Plots, FinalFigureOfAnotherNodeWithWeightPercents)
+TEST_F(RecordedPlots, FinalFigureOfAnotherNodeWithWeightPercents)
 {
-    if (fixedGnuplotInstalled()) GTEST_SKIP() << "/opt/local/bin/gnuplot would be started instead of the fake";
-    const FakeGnuplot gnuplot(FakeGnuplot::recording);
-    const OstrelRun run = runWithGnuplot(alloy + "precipitate Al3Sc " + al3sc + "temperatureProfile 0 623 10 623\n"
-                                         "savethermodynamics r 10\nsavedistribution d 10\nheavyOuputs\n"
-                                         "nodes 2\nnode 0 0 0 0 1\nnode 1 1 0 0 1\nplot_final 1 all\n",
-                                         gnuplot.directory());
-    ASSERT_EQ(run.exitCode(), 0) << run.console();
-    EXPECT_EQ(gnuplotInputs(run.workDir().path()),
+    EXPECT_EQ(plotsOf(oneAl3Sc + "savethermodynamics r 10\nsavedistribution d 10\nheavyOuputs\n"
+                                 "nodes 2\nnode 0 0 0 0 1\nnode 1 1 0 0 1\nplot_final 1 all\n"),
               std::vector<std::string>{"set terminal postscript enhanced color\nset output 'Results.eps'\n"
                                        "set size .75,.75\n" + thermoScript("r_1.dat", 8, 6)});
 }
 
 TEST(Plots, RealGnuplotWritesTheSixPagesOfResultsEps)
 {
-    if (locateGnuplot().empty()) GTEST_SKIP() << "gnuplot is not installed";
-    const OstrelRun run = testing_support::runOstrel(alloy + "precipitate Al3Sc " + al3sc +
-                                                     "temperatureProfile 0 623 100 623\nsavethermodynamics r 10\n"
-                                                     "savedistribution d 10\nnodes 1\nplot_final 0 all\n");
+    if (findGnuplotOnPath().empty()) GTEST_SKIP() << "gnuplot is not installed";
+    const OstrelRun run = testing_support::runOstrel(oneAl3Sc + "savethermodynamics r 10\nsavedistribution d 10\n"
+                                                                "nodes 1\nplot_final 0 all\n");
     ASSERT_EQ(run.exitCode(), 0) << run.console();
     const auto eps = run.fileLines("Results.eps");
     ASSERT_FALSE(eps.empty());
@@ -177,7 +179,7 @@ TEST(Plots, RealGnuplotWritesTheSixPagesOfResultsEps)
 
 TEST(Plots, PictureScriptDrawsTheAlScExample)
 {
-    const std::string gnuplot = locateGnuplot();
+    const std::string gnuplot = findGnuplotOnPath();
     if (gnuplot.empty()) GTEST_SKIP() << "gnuplot is not installed";
     RunSetup setup;
     setup.files["data"] = sourceFile("examples/al-sc/data");
