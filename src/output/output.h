@@ -58,6 +58,7 @@ public:
                        const std::vector<Element>& elements,
                        const std::vector<Precipitate>& precipitates, int nodeNumber);
     void DistribResults(double t, const std::vector<Precipitate>& precipitates, int nodeNumber);
+    // The thermodynamic results file of a node, which the plots read by name.
     std::string ThermoFileName(int nodeNumber) const;
 
     // The gnuplot plots: live size distributions, live thermodynamic panels,
