@@ -5,7 +5,7 @@ ASAN_DIR := build-asan
 BENCH_DIR := build-bench
 JOBS ?= $(shell nproc)
 
-.PHONY: all build run test golden asan bench clean
+.PHONY: all build run test golden asan bench plot clean
 
 all: build
 
@@ -43,6 +43,15 @@ $(BENCH_DIR)/build.ninja:
 bench: $(BENCH_DIR)/build.ninja
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	@for b in $(BENCH_DIR)/bench_*; do echo "== $$b"; $$b; done
+
+# Pictures of a finished run: make plot RUN=run/al-sc-... [NODE=0] [OUT=prefix]
+# [THERMO=stem] [DISTRIB=stem]; see tools/plot_run.gp.
+NODE ?= 0
+OUT ?= $(RUN)/
+plot:
+	@test -n "$(RUN)" || { echo "usage: make plot RUN=<run folder> [NODE=0] [OUT=prefix]"; exit 2; }
+	gnuplot -e "run='$(RUN)'; node=$(NODE); out='$(OUT)'$(if $(THERMO),; thermo='$(THERMO)')$(if $(DISTRIB),; distrib='$(DISTRIB)')" tools/plot_run.gp
+	@echo "Pictures of $(RUN) are $(OUT)*.png"
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BENCH_DIR)

@@ -79,8 +79,16 @@ void Output::SaveResults(const Matrix& matrix, const std::vector<Element>& eleme
         if (distribCoupling) ++nbOfDistribResults;
         firstDistrib = false;
     }
-    // The live and final plots (LiveDistribPlotDue, LiveThermoPlotDue,
-    // FinalPlotDue) are drawn here once the plotting layer exists.
+
+    if (LiveDistribPlotDue(nodeNumber, stepCounter)) {
+        PlotDistribution(t, precipitates);
+        firstPlotDistrib = false;
+    }
+    if (LiveThermoPlotDue(nodeNumber, stepCounter)) {
+        PlotThermo(elements, precipitates);
+        firstPlotThermo = false;
+    }
+    if (FinalPlotDue(nodeNumber, t, endTime)) PlotFinal(elements, precipitates);
 }
 
 void Output::CheckCoupledRecords(const TemperatureProfile& profile) const

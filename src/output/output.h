@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/console.h"
+#include "output/gnuplot_pipe.h"
 
 class Element;
 class Matrix;
@@ -38,13 +39,17 @@ public:
     bool firstPlotThermo = true;
     int nbOfThermoResults = 0;
     int nbOfDistribResults = 0;
+    // The live plot windows, started at their first plot and kept for the
+    // run. A copied Output starts without them (see GnuplotPipe).
+    GnuplotPipe distribPipe;
+    GnuplotPipe thermoPipe;
 
     // Reads the seven output keywords in order, with their checks.
     void ReadOutputOptions(const std::string& dataFile, const std::vector<Precipitate>& precipitates,
                            const Console& console);
 
     // Writes whatever is due at this call: thermodynamic record, distribution
-    // records (and, later, plots).
+    // records, live plots and the final plot.
     void SaveResults(const Matrix& matrix, const std::vector<Element>& elements,
                      const std::vector<Precipitate>& precipitates, const TemperatureProfile& profile,
                      unsigned int profileIndex, double t, double T, double dt, unsigned int stepCounter,
@@ -54,6 +59,19 @@ public:
                        const std::vector<Element>& elements,
                        const std::vector<Precipitate>& precipitates, int nodeNumber);
     void DistribResults(double t, const std::vector<Precipitate>& precipitates, int nodeNumber);
+    // The thermodynamic results file of a node, which the plots read by name.
+    std::string ThermoFileName(int nodeNumber) const;
+
+    // The gnuplot plots: live size distributions, live thermodynamic panels,
+    // and the final figure "Results.eps".
+    void PlotDistribution(double t, const std::vector<Precipitate>& precipitates);
+    void PlotThermo(const std::vector<Element>& elements, const std::vector<Precipitate>& precipitates);
+    void PlotFinal(const std::vector<Element>& elements, const std::vector<Precipitate>& precipitates);
+    // The six thermodynamic plots of node `nodeNumber`'s results file, for
+    // the selected precipitates.
+    void ThermoPlotScript(GnuplotPipe& pipe, const std::vector<bool>& selection, int nodeNumber,
+                          const std::vector<Element>& elements,
+                          const std::vector<Precipitate>& precipitates) const;
 
     // In coupling mode a node must have written exactly one record per
     // profile point once it has ended; fatal otherwise.

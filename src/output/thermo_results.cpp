@@ -41,11 +41,16 @@ void writeThermoHeader(ResultFile& file, const Matrix& matrix, const std::vector
 
 } // namespace
 
+std::string Output::ThermoFileName(int nodeNumber) const
+{
+    return thermoFileStem + "_" + std::to_string(nodeNumber) + ".dat";
+}
+
 void Output::ThermoResults(double t, double dt, double T, const Matrix& matrix,
                            const std::vector<Element>& elements, const std::vector<Precipitate>& precipitates,
                            int nodeNumber)
 {
-    const std::string fileName = thermoFileStem + "_" + std::to_string(nodeNumber) + ".dat";
+    const std::string fileName = ThermoFileName(nodeNumber);
 
     if (firstThermo) {
         ResultFile header;

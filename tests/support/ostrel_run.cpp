@@ -1,6 +1,7 @@
 #include "support/ostrel_run.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <sstream>
@@ -47,6 +48,7 @@ OstrelRun::OstrelRun(const RunSetup& setup)
         close(out);
         const int in = open("/dev/null", O_RDONLY);
         if (in >= 0) dup2(in, STDIN_FILENO);
+        for (const auto& [name, value] : setup.environment) setenv(name.c_str(), value.c_str(), 1);
         execv(argv[0], argv.data());
         _exit(127);
     }

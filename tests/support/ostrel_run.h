@@ -16,6 +16,7 @@ struct RunSetup {
     std::map<std::string, std::string> files;
     std::vector<std::string> args;
     std::vector<std::string> directories; // created before the run
+    std::map<std::string, std::string> environment; // set for the program only (PATH, ...)
 };
 
 // The outcome of running build/ostrel in a fresh temporary directory.
