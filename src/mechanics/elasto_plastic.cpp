@@ -9,13 +9,6 @@ namespace {
 
 namespace hv = hardeningVariable;
 
-// The hardening state spans stresses of 1e8 Pa and strains of 1e-3; its
-// tolerance asks for every digit a double holds, so the integration must
-// accept steps below the resolution of the time rather than hang on them.
-const DormandPrinceSettings hardeningSettings{
-    1e-8, false, "In functionRK45adapt, the hardening state became non-finite", nullptr, 0,
-    "In functionRK45adapt, a step too small to advance the time was accepted"};
-
 // Where along an increment the elastic path sigma(lambda) leaves the elastic
 // domain, with g(lambda) = sigma(lambda) - back stress running linearly from
 // g0 to g1 and the yield size Y: the smallest lambda in [0, 1] where
@@ -208,7 +201,7 @@ void MechanicalModel::elastoPlasticSolving(double t, double dt, double strain)
     for (std::size_t i = 0; i < layout.stateSize; ++i) y[i] = hardening[layout.state[i]];
     const double tStart = t + lambda * dt;
     const double tEnd = t + dt;
-    integrateDormandPrince(hardeningSettings, tEnd - tStart, tStart, tEnd, y, layout.stateSize, work,
+    integrateDormandPrince(hardeningIntegration(), tEnd - tStart, tStart, tEnd, y, layout.stateSize, work,
                            HardeningRhs(inputs), [](double, const double*) {});
     for (std::size_t i = 0; i < layout.stateSize; ++i) hardening[layout.state[i]] = y[i];
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/log.h"
+#include "kinetics/rk45.h"
 
 namespace {
 
@@ -430,6 +431,20 @@ void reversibleContributions(const HardeningInputs& in, const HardeningState& v,
 }
 
 } // namespace
+
+const DormandPrinceSettings& hardeningIntegration()
+{
+    // The state spans stresses of 1e8 Pa and strains of 1e-3; its tolerance
+    // asks for every digit a double holds, so steps below the resolution of
+    // the time are accepted (once logged). A state that keeps needing them,
+    // a stiff law caught in the noise of its last digits, would never reach
+    // the end of the increment: a million of them in a row stop the run.
+    static const DormandPrinceSettings settings{
+        1e-8, false, "In functionRK45adapt, the hardening state became non-finite",
+        "In functionRK45adapt, the hardening state does not settle at the resolution of the time", 1000000,
+        "In functionRK45adapt, a step too small to advance the time was accepted"};
+    return settings;
+}
 
 const HardeningLawLayout& hardeningLawLayout(int law, const char* message)
 {

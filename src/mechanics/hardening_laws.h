@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 
+struct DormandPrinceSettings;
+
 // Hardening laws of `hardeningModel`.
 namespace hardeningLaw {
 inline constexpr int linearIsotropic = 1;
@@ -135,6 +137,9 @@ void checkHardeningInputs(const HardeningInputs& inputs, bool hardeningComputati
 // Extra dislocation density of the loops around precipitates (laws 13-15),
 // 2 pi q8 |n_P| n_b R_b, m^-2; 0 under switch B.
 double precipitateLoopDensity(const HardeningInputs& inputs, double precipitateLoops);
+
+// Step control and messages of the integration of a plastic increment.
+const DormandPrinceSettings& hardeningIntegration();
 
 // The right-hand side of the chosen law: dydt from the integrated state y
 // laid out as the law's state (the other components at their start values).

@@ -212,3 +212,96 @@ TEST(ElastoPlasticDeathTest, UndefinedHardeningStateStopsTheIntegration)
     model.burgers = 2.86e-10;
     EXPECT_FATAL(strainTo(model, 0.01), "In functionRK45adapt, the hardening state became non-finite");
 }
+
+namespace {
+
+// Model 1 strength of MechanicsNode with law `law`, the strain history of
+// strain.txt and the extra lines.
+MechanicalModel scheduled(const std::string& law, const std::string& parameters, const std::string& extra,
+                          const MechanicsNode& node = MechanicsNode())
+{
+    return readModel(std::string(mechanics_testing::strengthKeywords) + "hardeningModel " + law
+                         + "\nparametersForHardening " + parameters + "\nstrainLoad strain .txt\n" + extra,
+                     node);
+}
+
+} // namespace
+
+TEST(HardeningSchedules, UncoupledIntegrationFollowsTheWholeHistory)
+{
+    ScopedWorkDir dir;
+    mechanics_testing::writeFile("strain.txt", "time strain\n0 0\n1800 0.005\n3600 0.01\n");
+    MechanicsNode node;
+    MechanicalModel model = scheduled("1", "2e9", "", node);
+    model.quiet = false;
+    model.mechanicalComputation(mechanicalCall::initialisation, node.elements, node.precipitates, 433, 0, 0, 0);
+    const double Y = model.strength.flowStress;
+
+    testing::internal::CaptureStdout();
+    const std::vector<HardeningRecord> records = model.BehaviourUncoupledIntegration(node.precipitates.size());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Mechanical computation 1800\nMechanical computation 3600\n");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0][0], 1800.0);
+    EXPECT_EQ(records[1][0], 3600.0);
+    EXPECT_EQ(records[1][1], 0.01);
+    // Time, strain, stress, yield size, R, X: stresses in MPa.
+    EXPECT_NEAR(records[1][2], (Y + slope(2e9) * (0.01 - Y / E)) * 1e-6, 1e-9);
+    EXPECT_EQ(records[1][3], Y * 1e-6);
+    EXPECT_EQ(records[1][5], 0.0);
+    EXPECT_EQ(model.strainRate, 0.005 / 1800);
+}
+
+TEST(HardeningSchedules, CoupledSchedulesIntegrateTheirIntervals)
+{
+    ScopedWorkDir dir;
+    mechanics_testing::writeFile("strain.txt", "time strain\n0 0\n1800 0.005\n3600 0.01\n");
+    MechanicsNode node;
+    MechanicalModel strong = scheduled("1", "2e9", "couplingHardening strong\n", node);
+    strong.mechanicalComputation(mechanicalCall::initialisation, node.elements, node.precipitates, 433, 0, 0, 0);
+    strong.mechanicalComputation(mechanicalCall::step, node.elements, node.precipitates, 433, 0, 900, 0);
+    EXPECT_EQ(strong.lastStrain, 0.0025);
+    const double Y = strong.strength.flowStress;
+    EXPECT_NEAR(strong.hardening[hardeningVariable::stress], Y + slope(2e9) * (0.0025 - Y / E), 1e-3);
+    strong.mechanicalComputation(mechanicalCall::loadPoint, node.elements, node.precipitates, 433, 900, 900, 1);
+    EXPECT_EQ(strong.lastStrain, 0.0025);
+
+    MechanicalModel semi = scheduled("1", "2e9", "couplingHardening semi\n", node);
+    semi.mechanicalComputation(mechanicalCall::initialisation, node.elements, node.precipitates, 433, 0, 0, 0);
+    semi.mechanicalComputation(mechanicalCall::step, node.elements, node.precipitates, 433, 0, 900, 0);
+    EXPECT_EQ(semi.lastStrain, 0.0);
+    semi.mechanicalComputation(mechanicalCall::loadPoint, node.elements, node.precipitates, 433, 1800, 900, 2);
+    EXPECT_EQ(semi.lastStrain, 0.01);
+    EXPECT_EQ(semi.strainRate, 0.005 / 1800);
+    EXPECT_GT(semi.hardening[hardeningVariable::plasticStrain], 0.0);
+}
+
+TEST(HardeningSchedulesDeathTest, EachScheduleRefusesTheOthersAndIncompletePhysicalData)
+{
+    ScopedWorkDir dir;
+    mechanics_testing::writeFile("strain.txt", "time strain\n0 0\n3600 0.01\n");
+    MechanicsNode node;
+    MechanicalModel strong = scheduled("1", "2e9", "couplingHardening strong\n", node);
+    EXPECT_FATAL(strong.BehaviourUncoupledIntegration(1),
+                 "You cannot go in 'BehaviourUncoupledIntegration' if you have an hardening coupling option");
+    EXPECT_FATAL(strong.BehaviourSemiCoupledIntegration(1),
+                 "You cannot go in the function 'BehaviourSemiCoupledIntegration' if 'mechanicalSemiHardeningCoupling' is not true");
+    strong.mechanicalSemiHardeningCoupling = true;
+    EXPECT_FATAL(strong.mechanicalComputation(mechanicalCall::step, node.elements, node.precipitates, 433, 0, 1, 0),
+                 "You cannot have 'mechanicalHardeningCoupling' & 'mechanicalSemiHardeningCoupling'");
+    MechanicalModel uncoupled = scheduled("1", "2e9", "", node);
+    EXPECT_FATAL(uncoupled.BehaviourCoupledIntegration(0, 1),
+                 "You cannot go in the function 'BehaviourCoupledIntegration' if 'mechanicalHardeningCoupling' is not true");
+
+    MechanicalModel noGrain = scheduled("11", "1e8 10 1 1", "", node);
+    EXPECT_FATAL(noGrain.BehaviourUncoupledIntegration(1), "Grainsize must be loaded for model 11,12 and 15");
+    MechanicalModel reversible = scheduled("16", "1e8 10 10 1 1 0 0 0 0", "", node);
+    EXPECT_FATAL(reversible.BehaviourUncoupledIntegration(1), "Grainsize must be loaded for model 16");
+    MechanicalModel noExponent = scheduled("16", "1e8 10 10 1 1 0 0 0 0", "grainSize 1e-5 0 10 0\n", node);
+    EXPECT_FATAL(noExponent.BehaviourUncoupledIntegration(1),
+                 "For hardening model 16, 'cristalloConstant' must have a fifth argument, the superposition exponent, not 0");
+    MechanicalModel twoPhases = scheduled("9", "1e8 10", "", node);
+    EXPECT_FATAL(twoPhases.BehaviourUncoupledIntegration(2), "Physical model not adapted when number of preciptiates > 1.");
+    twoPhases.dislocationsLoaded = false;
+    EXPECT_FATAL(twoPhases.BehaviourUncoupledIntegration(1),
+                 "DislocationsConstants and PrecipitateConstants must be loaded for physical hardening model");
+}
