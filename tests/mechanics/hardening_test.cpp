@@ -305,3 +305,34 @@ TEST(HardeningSchedulesDeathTest, EachScheduleRefusesTheOthersAndIncompletePhysi
     EXPECT_FATAL(twoPhases.BehaviourUncoupledIntegration(1),
                  "DislocationsConstants and PrecipitateConstants must be loaded for physical hardening model");
 }
+
+TEST(HardeningLaws, EveryLawKeepsHookesLawAlongATensileHistoryOfAnAgingAlloy)
+{
+    ScopedWorkDir dir;
+    mechanics_testing::writeFile("strain.txt", "time strain\n0 0\n3600 0.1\n");
+    const char* parameters[] = {"2e9", "2e9", "1e9 1e9", "50e6 20", "10e9 100", "10e9 100 200 5",
+                                "10e9 100 50e6 20", "10e9 100 200 5 50e6 20", "2e8 20", "2e8 20",
+                                "2e8 20 1e-3 1e-10", "2e8 20 1e-3 1e-10", "2e8 20 10 1 1", "2e8 20 10 0 0",
+                                "2e8 20 10 1 1e-3 1e-10 1", "2e8 20 10 1e-3 1e-10 0 1 1 0"};
+    const std::string extra = "grainSize 50e-6 0 10 0.1e6\ncouplingHardening strong\n";
+    for (int law = hardeningLaw::first; law <= hardeningLaw::last; ++law) {
+        MechanicsNode node;
+        node.precipitates[0].SetDistribution({1e-9, 2e-9, 4e-9, 8e-9}, {1e22, 1e22, 1e21, 1e20});
+        MechanicalModel model = scheduled(std::to_string(law), parameters[law - 1], extra, node);
+        model.superpositionExponent = 2.0; // of law 16
+        model.mechanicalComputation(mechanicalCall::initialisation, node.elements, node.precipitates, 433, 0, 0, 0);
+        double cumulated = 0.0;
+        for (int step = 0; step < 12; ++step) {
+            // The largest rods keep growing in number: the microstructure ages under load.
+            node.precipitates[0].number[3] *= 1.05;
+            model.mechanicalComputation(mechanicalCall::step, node.elements, node.precipitates, 433, step * 300.0,
+                                        300.0, 0);
+            const HardeningState& h = model.hardening;
+            EXPECT_NEAR(h[hv::stress], model.young * (model.lastStrain - h[hv::plasticStrain]), 1e-3) << law;
+            EXPECT_GE(h[hv::cumulatedPlasticStrain], cumulated) << law;
+            cumulated = h[hv::cumulatedPlasticStrain];
+        }
+        EXPECT_GT(cumulated, 0.05) << law;
+        for (double value : model.HardeningResultRecord(3600)) EXPECT_TRUE(std::isfinite(value)) << law;
+    }
+}
