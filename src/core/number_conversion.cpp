@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <locale.h>
+#include <locale>
+#include <sstream>
 
 namespace {
 
@@ -66,6 +68,14 @@ int toDecimalInt(const std::string& text)
 int toAutoBaseInt(const std::string& text)
 {
     return clampToInt(parseInteger(text, 0));
+}
+
+std::string toDefaultText(double value)
+{
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text << value;
+    return text.str();
 }
 
 } // namespace conversion

@@ -25,4 +25,8 @@ int toAutoBaseInt(const std::string& text);
 // A double truncated towards zero into the int range (NaN gives 0).
 int truncateToInt(double value);
 
+// The default stream text of a double: six significant digits, general
+// notation ("3600", "2.22045e-16"), whatever the user's locale.
+std::string toDefaultText(double value);
+
 } // namespace conversion

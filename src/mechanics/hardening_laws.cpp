@@ -256,8 +256,25 @@ PrecipitateLoops precipitateLoopsOf(const HardeningInputs& in, const HardeningSt
     return loops;
 }
 
-void dislocationStorage(const HardeningInputs& in, const HardeningState& v, HardeningState& rate,
-                        bool coupled)
+// Strength of the dislocations and of the precipitates together, for the
+// laws that follow the precipitation (10, 12, 14, 15).
+struct Superposition {
+    double sigmaP; // precipitates
+    double sigmaD; // dislocations
+    double sigmaT; // both
+};
+
+Superposition superposition(const HardeningInputs& in, double sqrtRho)
+{
+    const double sigmaP = in.precipitateStress;
+    const double sigmaD = in.alpha * in.taylorFactor * in.shearModulus * in.burgers * sqrtRho;
+    return {sigmaP, sigmaD, std::sqrt(sigmaP * sigmaP + sigmaD * sigmaD)};
+}
+
+// Laws 9 (storage and recovery), 10 (9 following the precipitation), 11
+// (9 with loops at the grain boundaries) and 12 (11 following the precipitation).
+void dislocationHardening(const HardeningInputs& in, const HardeningState& v, HardeningState& rate, bool coupled,
+                          bool withGrainLoops)
 {
     const double E = in.young;
     const double M = in.taylorFactor;
@@ -265,57 +282,40 @@ void dislocationStorage(const HardeningInputs& in, const HardeningState& v, Hard
     const double k1 = parameter(in, hp::k1);
     const double k2 = parameter(in, hp::k2);
     const Dislocations dislocations = dislocationsOf(in, v);
-    const double H = 0.5 * M * M * in.alpha * in.shearModulus * b * (k1 - k2 * dislocations.sqrtRho);
     const double s = sign(v[hv::stress]);
-    double pDot = 0.0;
+    const GrainLoops loops = withGrainLoops ? grainLoopsOf(in, v, s) : GrainLoops{};
+    double hardening = k1 - k2 * dislocations.sqrtRho;
+    if (withGrainLoops) hardening = hardening + loops.storage / dislocations.sqrtRho;
+    const double H = 0.5 * M * M * in.alpha * in.shearModulus * b * hardening;
+
+    const Superposition both = coupled ? superposition(in, dislocations.sqrtRho) : Superposition{};
+    double numerator = E * in.strainRate * s;
+    double denominator = 0.0;
     if (coupled) {
-        const double sigmaP = in.precipitateStress;
-        const double sigmaD = in.alpha * M * in.shearModulus * b * dislocations.sqrtRho;
-        const double sigmaT = std::sqrt(sigmaP * sigmaP + sigmaD * sigmaD);
-        pDot = (E * in.strainRate * s - in.solidSolutionStressRate - sigmaP * in.precipitateStressRate / sigmaT)
-               / (sigmaD * H / sigmaT + E);
-        rate[hv::isotropic] = (sigmaD * H * pDot + sigmaP * in.precipitateStressRate) / sigmaT
-                              + in.solidSolutionStressRate;
+        numerator = numerator - in.solidSolutionStressRate - both.sigmaP * in.precipitateStressRate / both.sigmaT;
+        denominator = both.sigmaD * H / both.sigmaT + E;
     } else {
-        pDot = E * in.strainRate * s / (H + E);
+        denominator = E + H;
+    }
+    if (withGrainLoops) {
+        numerator = numerator - loops.backStressDrift * s;
+        denominator = denominator + loops.W * loops.g * s;
+    }
+    const double pDot = numerator / denominator;
+    if (coupled) {
+        rate[hv::isotropic] =
+            (both.sigmaD * H * pDot + both.sigmaP * in.precipitateStressRate) / both.sigmaT + in.solidSolutionStressRate;
+    } else {
         rate[hv::isotropic] = H * pDot;
     }
     flow(in, s, pDot, rate);
-    rate[hv::burgersDensity] = M * b * (k1 * dislocations.sqrtRho - k2 * dislocations.rho) * pDot;
-}
-
-void grainBoundaryLoops(const HardeningInputs& in, const HardeningState& v, HardeningState& rate,
-                        bool coupled)
-{
-    const double E = in.young;
-    const double M = in.taylorFactor;
-    const double b = in.burgers;
-    const double k1 = parameter(in, hp::k1);
-    const double k2 = parameter(in, hp::k2);
-    const Dislocations dislocations = dislocationsOf(in, v);
-    const double s = sign(v[hv::stress]);
-    const GrainLoops loops = grainLoopsOf(in, v, s);
-    const double HG = 0.5 * M * M * in.alpha * in.shearModulus * b
-                      * (k1 - k2 * dislocations.sqrtRho + loops.storage / dislocations.sqrtRho);
-    double pDot = 0.0;
-    if (coupled) {
-        const double sigmaP = in.precipitateStress;
-        const double sigmaD = in.alpha * M * in.shearModulus * b * dislocations.sqrtRho;
-        const double sigmaT = std::sqrt(sigmaP * sigmaP + sigmaD * sigmaD);
-        pDot = (E * in.strainRate * s - in.solidSolutionStressRate - sigmaP * in.precipitateStressRate / sigmaT
-                - loops.backStressDrift * s)
-               / (sigmaD * HG / sigmaT + E + loops.W * loops.g * s);
-        rate[hv::isotropic] = (sigmaD * HG * pDot + sigmaP * in.precipitateStressRate) / sigmaT
-                              + in.solidSolutionStressRate;
-    } else {
-        pDot = (E * in.strainRate * s - loops.backStressDrift * s) / (E + HG + loops.W * loops.g * s);
-        rate[hv::isotropic] = HG * pDot;
+    double storage = k1 * dislocations.sqrtRho - k2 * dislocations.rho;
+    if (withGrainLoops) storage = storage + loops.storage;
+    rate[hv::burgersDensity] = M * b * storage * pDot;
+    if (withGrainLoops) {
+        rate[hv::grainLoops] = loops.g * pDot;
+        rate[hv::grainBackStress] = loops.W * loops.g * pDot + loops.backStressDrift;
     }
-    flow(in, s, pDot, rate);
-    rate[hv::burgersDensity] =
-        M * b * (k1 * dislocations.sqrtRho - k2 * dislocations.rho + loops.storage) * pDot;
-    rate[hv::grainLoops] = loops.g * pDot;
-    rate[hv::grainBackStress] = loops.W * loops.g * pDot + loops.backStressDrift;
 }
 
 // Laws 13 (not coupled), 14 (coupled) and 15 (coupled, with grain loops).
@@ -346,9 +346,7 @@ void precipitateLoopHardening(const HardeningInputs& in, const HardeningState& v
                / (hardening * loops.cP + E + loops.gP * s * loops.NP * f);
         rate[hv::isotropic] = hardening * loops.cP * pDot + loops.aP * loops.cP;
     } else {
-        const double sigmaP = in.precipitateStress;
-        const double sigmaD = in.alpha * M * in.shearModulus * b * std::sqrt(loops.rhoE);
-        const double sigmaT = std::sqrt(sigmaP * sigmaP + sigmaD * sigmaD);
+        const auto [sigmaP, sigmaD, sigmaT] = superposition(in, std::sqrt(loops.rhoE));
         const double numerator =
             withGrainLoops
                 ? E * in.strainRate * s - in.solidSolutionStressRate
@@ -503,10 +501,10 @@ void HardeningRhs::operator()(double, const double* y, double* dydt) const
     case hardeningLaw::saturatingMixedVariable:
         nonLinearKinematic(in, v, rate, variableRecall(in, v[hv::cumulatedPlasticStrain]), true);
         break;
-    case hardeningLaw::dislocations: dislocationStorage(in, v, rate, false); break;
-    case hardeningLaw::dislocationsCoupled: dislocationStorage(in, v, rate, true); break;
-    case hardeningLaw::grainLoops: grainBoundaryLoops(in, v, rate, false); break;
-    case hardeningLaw::grainLoopsCoupled: grainBoundaryLoops(in, v, rate, true); break;
+    case hardeningLaw::dislocations: dislocationHardening(in, v, rate, false, false); break;
+    case hardeningLaw::dislocationsCoupled: dislocationHardening(in, v, rate, true, false); break;
+    case hardeningLaw::grainLoops: dislocationHardening(in, v, rate, false, true); break;
+    case hardeningLaw::grainLoopsCoupled: dislocationHardening(in, v, rate, true, true); break;
     case hardeningLaw::precipitateLoops: precipitateLoopHardening(in, v, rate, false, false); break;
     case hardeningLaw::precipitateLoopsCoupled: precipitateLoopHardening(in, v, rate, true, false); break;
     case hardeningLaw::allLoops: precipitateLoopHardening(in, v, rate, true, true); break;

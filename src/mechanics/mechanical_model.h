@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/data_file_reader.h"
+#include "core/variant_word.h"
 #include "mechanics/hardening_laws.h"
 
 class Element;
@@ -30,6 +31,13 @@ inline constexpr int regular = 1;
 inline constexpr int triangular = 2;
 } // namespace obstaclePath
 
+inline constexpr VariantWord obstaclePathWords[] = {
+    {"regularPath", obstaclePath::regular},
+    {"regular", obstaclePath::regular},
+    {"triangularPath", obstaclePath::triangular},
+    {"triangular", obstaclePath::triangular},
+};
+
 // Units of a solid-solution constant: stress unit and composition measure.
 namespace solidSolutionUnit {
 inline constexpr int none = 0;
@@ -38,6 +46,26 @@ inline constexpr int megapascalAtomicFraction = 2; // "MPa_Xat"
 inline constexpr int pascalWeightPercent = 3;     // "Pa_Wpct"
 inline constexpr int pascalAtomicFraction = 4;    // "Pa_Xat"
 } // namespace solidSolutionUnit
+
+inline constexpr VariantWord solidSolutionUnitWords[] = {
+    {"MPa_Wpct", solidSolutionUnit::megapascalWeightPercent},
+    {"MPa_Xat", solidSolutionUnit::megapascalAtomicFraction},
+    {"Pa_Wpct", solidSolutionUnit::pascalWeightPercent},
+    {"Pa_Xat", solidSolutionUnit::pascalAtomicFraction},
+};
+
+// Coupling of the hardening with the precipitation (`couplingHardening`).
+namespace hardeningCoupling {
+inline constexpr int strong = 1; // at every time step
+inline constexpr int semi = 2;   // at the points of the strain history
+} // namespace hardeningCoupling
+
+inline constexpr VariantWord hardeningCouplingWords[] = {
+    {"strong", hardeningCoupling::strong},
+    {"Strong", hardeningCoupling::strong},
+    {"semi", hardeningCoupling::semi},
+    {"Semi", hardeningCoupling::semi},
+};
 
 // What a call of `mechanicalComputation` belongs to.
 namespace mechanicalCall {

@@ -1,5 +1,6 @@
 #include <cmath>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,7 +11,6 @@
 #include "material/element.h"
 #include "material/temperature_profile.h"
 #include "mechanics/mechanical_model.h"
-#include "core/number_text.h"
 
 namespace {
 
@@ -20,15 +20,6 @@ void say(bool silent, const std::string& line)
 }
 
 double argument(const KeywordLine& line, std::size_t i) { return conversion::toDouble(line[i]); }
-
-int solidSolutionUnitOf(const std::string& word)
-{
-    if (word == "MPa_Wpct") return solidSolutionUnit::megapascalWeightPercent;
-    if (word == "MPa_Xat") return solidSolutionUnit::megapascalAtomicFraction;
-    if (word == "Pa_Wpct") return solidSolutionUnit::pascalWeightPercent;
-    if (word == "Pa_Xat") return solidSolutionUnit::pascalAtomicFraction;
-    return solidSolutionUnit::none;
-}
 
 // Messages of one temperature table (Young modulus or Poisson ratio).
 struct TableMessages {
@@ -185,14 +176,16 @@ void MechanicalModel::ReadMechanicalInput(const std::string& dataFile, const std
         if (!hardeningLinePresent)
             Log::fatalError("If you have 'couplingHardening' you must have 'hardeningComputation'");
         if (lines[0].size() != 2) Log::fatalError("You must have one argument for 'couplingHardening': strong or semi");
-        const std::string& word = lines[0][1];
-        if (word == "strong" || word == "Strong") {
+        switch (codeOfWord(hardeningCouplingWords, lines[0][1]).value_or(0)) {
+        case hardeningCoupling::strong:
             mechanicalHardeningCoupling = true;
             say(silent, "mechanicalHardeningCoupling is true");
-        } else if (word == "semi" || word == "Semi") {
+            break;
+        case hardeningCoupling::semi:
             mechanicalSemiHardeningCoupling = true;
             say(silent, "mechanicalSemiHardeningCoupling is true");
-        } else {
+            break;
+        default:
             Log::fatalError("For 'couplingHardening' it is 'strong' or 'semi' for argument");
         }
         CheckCouplingTimes(profile, nodeNumber);
@@ -257,10 +250,9 @@ void MechanicalModel::SScontribution(const std::vector<KeywordLine>& lines, cons
         for (const KeywordLine& line : lines) {
             if (line[1] != name) continue;
             say(silent, "Mechanical model: element " + name + " taken into account in SScontribution");
-            const int unit = solidSolutionUnitOf(line[2]);
-            if (unit == solidSolutionUnit::none)
-                Log::fatalError("This unit for " + name + " is not known in SScontribution");
-            solidSolution[i] = {argument(line, 3), line[2], unit};
+            const std::optional<int> unit = codeOfWord(solidSolutionUnitWords, line[2]);
+            if (!unit) Log::fatalError("This unit for " + name + " is not known in SScontribution");
+            solidSolution[i] = {argument(line, 3), line[2], *unit};
             ++contributions;
         }
     }
@@ -337,13 +329,9 @@ void MechanicalModel::DefinePrecipitateConstants(const std::vector<KeywordLine>&
         const KeywordLine& line = *found;
         PrecipitateConstants& constants = precipitateConstants[k];
         constants.transitionRadius = argument(line, 2);
-        const std::string& path = line[3];
-        if (path == "regularPath" || path == "regular")
-            constants.path = obstaclePath::regular;
-        else if (path == "triangularPath" || path == "triangular")
-            constants.path = obstaclePath::triangular;
-        else
-            Log::fatalError("This precipitate path is not defined in 'DefinePrecipitateConstants'");
+        const std::optional<int> path = codeOfWord(obstaclePathWords, line[3]);
+        if (!path) Log::fatalError("This precipitate path is not defined in 'DefinePrecipitateConstants'");
+        constants.path = *path;
         constants.youngModulus = argument(line, 4);
         constants.poissonRatio = argument(line, 5);
         constants.shearModulus = constants.youngModulus / (2.0 * (1.0 + constants.poissonRatio));
@@ -386,9 +374,9 @@ void MechanicalModel::CheckCouplingTimes(const TemperatureProfile& profile, int 
     const std::string start = "Node:" + std::to_string(nodeNumber) + ", File '" + strainFileName
                               + "': If hardening/precipitation coupling is actived the ";
     if (loadTimes.back() != profile.GetLastTime())
-        Log::fatalError(start + "finalMechanical time " + sixDigits(loadTimes.back())
-                        + " must be the same than final 'temperatureProfile' time" + sixDigits(profile.GetLastTime()));
+        Log::fatalError(start + "finalMechanical time " + conversion::toDefaultText(loadTimes.back())
+                        + " must be the same than final 'temperatureProfile' time" + conversion::toDefaultText(profile.GetLastTime()));
     if (loadTimes.front() != profile.GetFirstTime())
-        Log::fatalError(start + "firstMechanical time " + sixDigits(loadTimes.front())
-                        + " must be the same than first 'temperatureProfile' time" + sixDigits(profile.GetFirstTime()));
+        Log::fatalError(start + "firstMechanical time " + conversion::toDefaultText(loadTimes.front())
+                        + " must be the same than first 'temperatureProfile' time" + conversion::toDefaultText(profile.GetFirstTime()));
 }

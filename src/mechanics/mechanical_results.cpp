@@ -16,6 +16,17 @@ constexpr double megapascal = 1e-6; // MPa per Pa
 constexpr int fixedDigits = 6;      // headers and hardening values
 constexpr double precisionLimit = 2.220446049250313e-16;
 
+// Ends one write of a results file: a record that could not be written
+// completely (a full disk, an I/O error) stops the run instead of leaving a
+// results file that silently lacks it.
+void closeResultFile(std::ofstream& file, const std::string& fileName)
+{
+    file.flush();
+    const bool written = static_cast<bool>(file);
+    file.close();
+    if (!written || file.fail()) Log::fatalError("Unable to write file " + fileName);
+}
+
 // The hardening columns differ by family of laws.
 enum class Columns { phenomenological, precipitateLoops, reversible };
 

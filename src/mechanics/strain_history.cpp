@@ -7,7 +7,6 @@
 #include "core/data_file_reader.h"
 #include "core/log.h"
 #include "core/number_conversion.h"
-#include "core/number_text.h"
 #include "mechanics/mechanical_model.h"
 
 namespace {
@@ -93,7 +92,7 @@ double MechanicalModel::GetMechanicalTimeWithIndex(unsigned int j) const
 {
     if (j >= loadTimes.size()) {
         const double before = loadTimes.empty() ? 0.0 : loadTimes[std::min<std::size_t>(j, loadTimes.size()) - 1];
-        Log::fatalError("Time index '" + std::to_string(j) + "' just after the time'" + sixDigits(before)
+        Log::fatalError("Time index '" + std::to_string(j) + "' just after the time'" + conversion::toDefaultText(before)
                         + "' is out of range for 'GetMechanicalTimeWithIndex'");
     }
     return loadTimes[j];

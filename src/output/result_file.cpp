@@ -27,11 +27,3 @@ bool openResultFile(std::ofstream& file, const std::string& fileName, std::ios::
     file.precision(std::min(precision, exactDigits));
     return true;
 }
-
-void closeResultFile(std::ofstream& file, const std::string& fileName)
-{
-    file.flush();
-    const bool written = static_cast<bool>(file);
-    file.close();
-    if (!written || file.fail()) Log::fatalError("Unable to write file " + fileName);
-}

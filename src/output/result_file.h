@@ -9,9 +9,3 @@
 // stops the run; the caller then skips its write.
 bool openResultFile(std::ofstream& file, const std::string& fileName, std::ios::openmode mode,
                     int precision);
-
-// Ends a write of a results file opened with openResultFile: a record that
-// could not be written completely (a full disk, an I/O error) stops the run
-// with "Unable to write file " + fileName instead of leaving a results file
-// that silently lacks it.
-void closeResultFile(std::ofstream& file, const std::string& fileName);
