@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <cmath>
 
 #include "core/log.h"
@@ -27,7 +26,9 @@ double elasticFraction(double g0, double g1, double Y)
         if (outward || Y < 0.0) return 0.0;
         lambda = ((g0 > 0.0 ? -Y : Y) - g0) / change;
     }
-    return std::clamp(lambda, 0.0, 1.0);
+    // Clamped to [0, 1]; an undefined lambda flows from the start, where the
+    // integration reports the undefined state.
+    return lambda > 1.0 ? 1.0 : (lambda > 0.0 ? lambda : 0.0);
 }
 
 } // namespace
