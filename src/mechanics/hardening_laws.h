@@ -73,8 +73,9 @@ struct HardeningParameters {
     std::array<bool, 4> flag{}; // F1...F4 of law 16
 };
 
-// One law's argument slots of `parametersForHardening`, the layout of the
-// state it integrates, and the back stress that sets the sign of its flow.
+// One law's argument slots of `parametersForHardening` (with the message
+// for a wrong count) and the components of the state it integrates, in the
+// order of its integrated vector.
 struct HardeningLawLayout {
     std::size_t parameterCount;
     const char* countMessage;
