@@ -1,7 +1,3 @@
-// The allocation counter below replaces the global operator new with malloc;
-// GCC cannot see that the matching delete is replaced too.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -15,21 +11,7 @@
 #include "kinetics/precipitate.h"
 #include "material/element.h"
 #include "material/matrix.h"
-
-// Counts heap allocations, so that the benchmarks can show that a warmed-up
-// growth call allocates nothing (counter "allocations", one call).
-namespace {
-std::size_t allocationCount = 0;
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    ++allocationCount;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "allocation_counter.h"
 
 namespace {
 

@@ -22,9 +22,23 @@ bool ResultFile::open(const std::string& fileName, std::ios::openmode mode, int 
         Log::logWarning("Unable to open file:" + fileName + ". Computation continues.");
         return false;
     }
+    name = fileName;
     stream.imbue(std::locale::classic());
-    stream.precision(std::min(precision, exactDigits));
+    setPrecision(precision);
     return true;
+}
+
+void ResultFile::setPrecision(int precision)
+{
+    stream.precision(std::min(precision, exactDigits));
+}
+
+void ResultFile::close()
+{
+    stream.flush();
+    const bool written = static_cast<bool>(stream);
+    stream.close();
+    if (!written || stream.fail()) Log::fatalError("Unable to write file " + name);
 }
 
 ResultFile& ResultFile::operator<<(double number)

@@ -13,6 +13,11 @@
 class ResultFile {
 public:
     bool open(const std::string& fileName, std::ios::openmode mode, int precision);
+    void setPrecision(int precision);
+    // Ends the write: a record that could not be written completely (a full
+    // disk, an I/O error) stops the run instead of leaving a results file that
+    // silently lacks it.
+    void close();
 
     ResultFile& operator<<(double number);      // `precision` significant digits
     ResultFile& operator<<(std::size_t count);  // a whole number, e.g. a class count
@@ -21,4 +26,5 @@ public:
 
 private:
     std::ofstream stream;
+    std::string name;
 };

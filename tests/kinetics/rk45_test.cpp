@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "kinetics/rk45.h"
+#include "mechanics/hardening_laws.h"
 #include "support/fatal.h"
 
 using testing_support::ScopedWorkDir;
@@ -94,4 +95,75 @@ TEST(Rk45DeathTest, RefusesOtherIntervalsAndFunctions)
     // A step of no length would leave the next one undefined.
     EXPECT_FATAL(functionRk45adapt(0.0, {0.0, 1.0}, {0.0}, 1, {1.0, 1.0}),
                  "In functionRk45adapt, the step became too small to advance the time");
+}
+
+namespace {
+
+// Accepted times of an integration of dy/dt = 0, whose error estimate is 0.
+std::vector<double> acceptedTimesOfAConstant(const DormandPrinceSettings& settings)
+{
+    double y = 1.0;
+    double work[dormand_prince::workSize(1)];
+    std::vector<double> times;
+    integrateDormandPrince(settings, 1e-3, 0.0, 1.0, &y, 1, work,
+                           [](double, const double*, double* dydt) { dydt[0] = 0.0; },
+                           [&times](double t, const double*) { times.push_back(t); });
+    return times;
+}
+
+} // namespace
+
+TEST(DormandPrince, HardeningLimitsTheGrowthBeforeLandingOnTheEnd)
+{
+    // Incubation lands on the end as soon as the proposal reaches it; the
+    // hardening integration first grows the step at most tenfold.
+    DormandPrinceSettings incubation;
+    EXPECT_EQ(acceptedTimesOfAConstant(incubation), (std::vector<double>{1e-3, 1.0}));
+    const std::vector<double> hardening = acceptedTimesOfAConstant(hardeningIntegration());
+    ASSERT_EQ(hardening.size(), 4u);
+    EXPECT_DOUBLE_EQ(hardening[1], 0.011);
+    EXPECT_DOUBLE_EQ(hardening[2], 0.111);
+    EXPECT_EQ(hardening[3], 1.0);
+}
+
+TEST(DormandPrince, HardeningAcceptsStepsBelowTheTimeResolutionWithAWarning)
+{
+    ScopedWorkDir dir;
+    // At t = 1e6 s a first step of 1e-20 s leaves t unchanged; it is
+    // accepted, logged once, and the steps grow until they reach the end.
+    double y = 0.5;
+    double work[dormand_prince::workSize(1)];
+    std::vector<double> times;
+    integrateDormandPrince(hardeningIntegration(), 1e-20, 1e6, 1e6 + 1.0, &y, 1, work,
+                           [](double, const double*, double* dydt) { dydt[0] = 0.0; },
+                           [&times](double t, const double*) { times.push_back(t); });
+    EXPECT_EQ(times.front(), 1e6);
+    EXPECT_EQ(times.back(), 1e6 + 1.0);
+    EXPECT_EQ(y, 0.5);
+    EXPECT_EQ(testing_support::readLines("log.log"),
+              (std::vector<std::string>{"WARNING: In functionRK45adapt, a step too small to advance the time was accepted"}));
+}
+
+TEST(DormandPrinceDeathTest, HardeningStopsOnANonFiniteOrUnsettledState)
+{
+    ScopedWorkDir dir;
+    const auto integrate = [](double t, double* y, std::size_t n, auto rhs) {
+        double work[dormand_prince::workSize(2)];
+        integrateDormandPrince(hardeningIntegration(), 1.0, t, t + 1.0, y, n, work, rhs, [](double, const double*) {});
+    };
+    const auto blowUp = [&integrate] {
+        double y[2] = {1.0, 1.0};
+        integrate(0.0, y, 2, [](double, const double* state, double* dydt) {
+            dydt[0] = 0.0;
+            dydt[1] = std::sqrt(-state[1]);
+        });
+    };
+    EXPECT_FATAL(blowUp(), "In functionRK45adapt, the hardening state became non-finite");
+    // A decay a million times faster than the resolution of t = 1e6 s ends in
+    // rounding noise that keeps asking for steps which do not advance t.
+    const auto stiff = [&integrate] {
+        double y = 1.0;
+        integrate(1e6, &y, 1, [](double, const double* state, double* dydt) { dydt[0] = -state[0] / 1e-12; });
+    };
+    EXPECT_FATAL(stiff(), "In functionRK45adapt, the hardening state does not settle at the resolution of the time");
 }
