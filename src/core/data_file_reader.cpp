@@ -23,12 +23,17 @@ void DataFileReader::readKeyword(const std::string& fileName, const std::string&
         Log::fatalError("keyword " + keyword + " not found in datafile.");
 }
 
-void DataFileReader::openInputFile(std::ifstream& file, const std::string& fileName)
+bool DataFileReader::tryOpenInputFile(std::ifstream& file, const std::string& fileName)
 {
     // A directory opens like a file on some systems but holds no lines.
     std::error_code ignored;
     if (!std::filesystem::is_directory(fileName, ignored)) file.open(fileName, std::ios::binary);
-    if (!file.is_open()) Log::fatalError("File " + fileName + " not found");
+    return file.is_open();
+}
+
+void DataFileReader::openInputFile(std::ifstream& file, const std::string& fileName)
+{
+    if (!tryOpenInputFile(file, fileName)) Log::fatalError("File " + fileName + " not found");
 }
 
 void DataFileReader::splitArguments(const std::string& text, KeywordLine& arguments)

@@ -25,6 +25,8 @@ public:
     // file) for reading; one that cannot be opened, or is a directory, is
     // fatal: "File " + name + " not found".
     static void openInputFile(std::ifstream& file, const std::string& fileName);
+    // The same without the fatal error, for callers with a message of their own.
+    static bool tryOpenInputFile(std::ifstream& file, const std::string& fileName);
 
     static constexpr const char* separators = " \t\n\b\r";
 };

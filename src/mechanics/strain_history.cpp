@@ -1,5 +1,4 @@
 #include <cmath>
-#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <string>
@@ -37,11 +36,8 @@ void MechanicalModel::ReadStrainLoad(const KeywordLine& line)
 
     const std::string& stem = line[1];
     const std::string fileName = line[1] + line[2];
-    // A directory opens like a file on some systems but holds no lines.
-    std::error_code ignored;
     std::ifstream file;
-    if (!std::filesystem::is_directory(fileName, ignored)) file.open(fileName, std::ios::binary);
-    if (!file.is_open()) Log::fatalError("File '" + stem + "' not found for the command 'strainLoad'");
+    if (!DataFileReader::tryOpenInputFile(file, fileName)) Log::fatalError("File '" + stem + "' not found for the command 'strainLoad'");
 
     std::string text;
     KeywordLine words;
