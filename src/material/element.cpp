@@ -31,3 +31,8 @@ void Element::SetDiffusionInflation(double factor)
     diffusionInflation = factor;
     D0 = factor * D0;
 }
+
+bool isInterstitial(const std::string& name)
+{
+    return name.size() == 1 && (name[0] == 'C' || name[0] == 'N' || name[0] == 'H');
+}

@@ -34,3 +34,8 @@ public:
     // Sets diffusionInflation and multiplies D0 by the factor.
     void SetDiffusionInflation(double factor);
 };
+
+// Interstitial solutes shrink the solid-solution atomic volume and add atoms
+// to a node instead of taking lattice sites; only the one-letter symbols C, N
+// and H count (Cr or Nb are substitutional).
+bool isInterstitial(const std::string& name);

@@ -17,8 +17,8 @@ bool isNonNegativeNumber(double value)
     return std::isfinite(value) && value >= 0.0;
 }
 
-// One `element` line (keyword first) at list position `index`, with its checks
-// in order: argument count, then content, molar mass, D0 and Q.
+} // namespace
+
 Element readElement(const KeywordLine& line, int index)
 {
     const std::size_t given = line.empty() ? 0 : line.size() - 1;
@@ -48,7 +48,15 @@ Element readElement(const KeywordLine& line, int index)
     return element;
 }
 
-} // namespace
+Element matrixElement(std::span<const Element> solutes, const Matrix& matrix)
+{
+    // The matrix takes whatever the solutes leave of the 100 wt%.
+    double matrixWtPercent = 100.0;
+    for (const Element& solute : solutes) matrixWtPercent -= solute.wtPercent;
+    const KeywordLine matrixLine{"element", matrix.name, conversion::toDefaultText(matrixWtPercent),
+                                 conversion::toDefaultText(matrix.molarMass), "0", "0"};
+    return readElement(matrixLine, static_cast<int>(solutes.size()));
+}
 
 Matrix readMatrix(const std::string& dataFile, const Console& console)
 {
@@ -78,14 +86,7 @@ std::vector<Element> readElements(const std::string& dataFile, const Matrix& mat
         console.say("Element " + elements.back().name + ": OK");
     }
 
-    // The matrix takes whatever the solutes leave of the 100 wt%.
-    double matrixWtPercent = 100.0;
-    for (const Element& solute : elements) matrixWtPercent -= solute.wtPercent;
-    // Its numbers go through the default six-digit text and are read back
-    // like data-file arguments.
-    const KeywordLine matrixLine{"element", matrix.name, conversion::toDefaultText(matrixWtPercent),
-                                 conversion::toDefaultText(matrix.molarMass), "0", "0"};
-    elements.push_back(readElement(matrixLine, static_cast<int>(lines.size())));
+    elements.push_back(matrixElement(elements, matrix));
     console.say("Matrix added to list of Elements");
 
     for (std::size_t i = 0; i < elements.size(); ++i)

@@ -20,13 +20,6 @@ bool isNonNegativeNumber(double value)
     return std::isfinite(value) && value >= 0.0;
 }
 
-// Interstitial solutes shrink the solid-solution atomic volume; only the
-// one-letter symbols C, N and H count (Cr or Nb are substitutional).
-bool isInterstitial(const std::string& name)
-{
-    return name.size() == 1 && (name[0] == 'C' || name[0] == 'N' || name[0] == 'H');
-}
-
 } // namespace
 
 void Matrix::ReadMatrix(const KeywordLine& tokens)

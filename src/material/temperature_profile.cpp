@@ -77,13 +77,18 @@ double TemperatureProfile::GetInitialTime() const
     return times[0];
 }
 
+void checkTemperatureProfileArguments(const KeywordLine& line)
+{
+    const std::size_t given = line.empty() ? 0 : line.size() - 1;
+    if (given % 2 != 0) Log::fatalError("incorrect number of arguments for temperature profile.");
+    if (given < 4) Log::fatalError("you must have at least 4 arguments for temperature profile.");
+}
+
 void readTemperatureProfile(const std::string& dataFile, TemperatureProfile& profile)
 {
     std::vector<KeywordLine> lines;
     DataFileReader::readKeyword(dataFile, "temperatureProfile", lines, false);
     if (lines.size() > 1) Log::fatalError("More than one reference temperature profile given");
-    const std::size_t given = lines[0].size() - 1;
-    if (given % 2 != 0) Log::fatalError("incorrect number of arguments for temperature profile.");
-    if (given < 4) Log::fatalError("you must have at least 4 arguments for temperature profile.");
+    checkTemperatureProfileArguments(lines[0]);
     profile.setProfile(lines[0]);
 }

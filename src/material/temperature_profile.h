@@ -25,5 +25,9 @@ public:
     unsigned int GetPointCount() const { return pointCount; }
 };
 
+// The argument-count checks of a `temperatureProfile` line (keyword first):
+// time and temperature pairs, at least two points.
+void checkTemperatureProfileArguments(const KeywordLine& line);
+
 // Reads the mandatory `temperatureProfile` line with its checks into `profile`.
 void readTemperatureProfile(const std::string& dataFile, TemperatureProfile& profile);

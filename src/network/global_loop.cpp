@@ -8,32 +8,9 @@
 
 namespace {
 
-// The trial state of one node. Refilled from the node before every attempt
-// by assignment, which reuses the storage of the previous attempt.
-struct WorkingSet {
-    Matrix matrix;
-    std::vector<Element> elements;
-    std::vector<Precipitate> precipitates;
-    double temperature = 0.0;
-
-    void refill(const Ostrel& node)
-    {
-        matrix = node.matrix;
-        elements = node.elements;
-        precipitates = node.precipitates;
-    }
-};
-
 bool reachedEnd(double t, double tEnd)
 {
     return !(tEnd > t) || std::fabs(t - tEnd) <= constants::timeTolerance;
-}
-
-// An accepted step that leaves the clock where it was would repeat forever.
-void checkClockAdvanced(const Ostrel& node, double before)
-{
-    if (node.time == before)
-        Log::fatalError("Time step too small to advance the time of node " + std::to_string(node.nodeNumber));
 }
 
 } // namespace
@@ -59,6 +36,24 @@ void nodeOstrel::finishNode(Ostrel& node, unsigned int n)
     node.output.CheckCoupledRecords(node.temperatureProfile);
 }
 
+void nodeOstrel::takeAcceptedStep(double proposedTimeStep, double shownTime)
+{
+    globalTimeStep = proposedTimeStep;
+    ++acceptedStepCount;
+    lastStepRejected = false;
+    // A silent run does not even build its progress lines.
+    if (!networkConsole.silent()) networkConsole.say("Simulation time " + conversion::toDefaultText(shownTime));
+}
+
+void nodeOstrel::takeRejectedStep(int rejectingNodeNumber)
+{
+    lastStepRejected = true;
+    globalTimeStep = reduceDT * globalTimeStep;
+    if (!networkConsole.silent())
+        networkConsole.say("Time step rejected by node " + std::to_string(rejectingNodeNumber) + " because " +
+                           rejectionReason);
+}
+
 void nodeOstrel::runIndependentNodes()
 {
     WorkingSet work;
@@ -70,31 +65,14 @@ void nodeOstrel::runIndependentNodes()
         const double tEnd = node.temperatureProfile.GetLastTime();
 
         while (!reachedEnd(node.time, tEnd)) {
-            work.refill(node);
-            work.temperature = node.temperatureProfile.GetTemperature(node.time);
-            node.storeCriterionValues(work.elements, work.precipitates, work.temperature);
-            const bool accepted = node.computeTimeStep(work.matrix, work.elements, work.precipitates,
-                                                       work.temperature, n, rejectionReason);
-            if (accepted) {
-                // The step's mechanics take their place here.
-                const double before = node.time;
-                globalTimeStep = node.acceptTimeStep(work.matrix, work.elements, work.precipitates,
-                                                     work.temperature, n, lastStepRejected);
-                checkClockAdvanced(node, before);
+            if (node.attemptStep(work, n, rejectionReason)) {
+                const double proposed = node.commitStep(work, n, lastStepRejected);
+                takeAcceptedStep(proposed, node.time);
                 ++n;
-                ++acceptedStepCount;
-                lastStepRejected = false;
-                // A silent run does not even build its progress lines.
-                if (!networkConsole.silent())
-                    networkConsole.say("Simulation time " + conversion::toDefaultText(node.time));
             } else {
                 ++rejected;
                 ++rejectedStepCount;
-                lastStepRejected = true;
-                globalTimeStep = reduceDT * globalTimeStep;
-                if (!networkConsole.silent())
-                    networkConsole.say("Time step rejected by node " + std::to_string(i) + " because " +
-                                       rejectionReason);
+                takeRejectedStep(static_cast<int>(i));
             }
             node.timeStep = globalTimeStep;
         }
@@ -109,6 +87,7 @@ void nodeOstrel::runIndependentNodes()
 void nodeOstrel::runConnectedNodes()
 {
     std::vector<WorkingSet> work(nodes.size());
+    soluteExchange.resize(nodes.size(), nodes[0].elements.size());
     unsigned int n = 1;
     unsigned int rejected = 0;
     // The template's profile and node 0's clock stand for the whole network,
@@ -116,47 +95,18 @@ void nodeOstrel::runConnectedNodes()
     const double tEnd = templateNode().temperatureProfile.GetLastTime();
 
     while (!reachedEnd(nodes[0].time, tEnd)) {
-        bool allAccepted = true;
-        std::size_t rejectingNode = 0;
-        for (std::size_t i = 0; i < nodes.size(); ++i) {
-            Ostrel& node = nodes[i];
-            work[i].refill(node);
-            work[i].temperature = node.temperatureProfile.GetTemperature(node.time);
-            node.storeCriterionValues(work[i].elements, work[i].precipitates, work[i].temperature);
-            if (!node.computeTimeStep(work[i].matrix, work[i].elements, work[i].precipitates, work[i].temperature,
-                                      n, rejectionReason)) {
-                ++rejected;
-                ++rejectedStepCount;
-                rejectingNode = i;
-                allAccepted = false;
-                break;
-            }
-        }
-        // The solute exchange between connected nodes takes its place here;
-        // until then a step that every node accepts is accepted.
-
-        if (!allAccepted) {
-            lastStepRejected = true;
-            globalTimeStep = reduceDT * globalTimeStep;
-            if (!networkConsole.silent())
-                networkConsole.say("Time step rejected by node " + std::to_string(nodes[rejectingNode].nodeNumber) +
-                                   " because " + rejectionReason);
+        const std::optional<std::size_t> rejectingNode = attemptEveryNode(work, n);
+        if (rejectingNode) {
+            ++rejected;
+            ++rejectedStepCount;
+            takeRejectedStep(nodes[*rejectingNode].nodeNumber);
+        } else if (!diffuseBetweenNodes(work)) {
+            // Not counted as a rejected step; reported as node 0's.
+            takeRejectedStep(nodes[0].nodeNumber);
         } else {
             const double stepStart = nodes[0].time;
-            globalTimeStep = 1e300;
-            for (std::size_t i = 0; i < nodes.size(); ++i) {
-                const double before = nodes[i].time;
-                const double proposed = nodes[i].acceptTimeStep(work[i].matrix, work[i].elements,
-                                                                work[i].precipitates, work[i].temperature, n,
-                                                                lastStepRejected);
-                checkClockAdvanced(nodes[i], before);
-                globalTimeStep = std::min(globalTimeStep, proposed);
-            }
+            takeAcceptedStep(commitEveryNode(work, n), stepStart);
             ++n;
-            ++acceptedStepCount;
-            lastStepRejected = false;
-            if (!networkConsole.silent())
-                networkConsole.say("Simulation time " + conversion::toDefaultText(stepStart));
         }
         for (Ostrel& node : nodes) node.timeStep = globalTimeStep;
     }
@@ -164,4 +114,40 @@ void nodeOstrel::runConnectedNodes()
     for (Ostrel& node : nodes) finishNode(node, n);
     networkConsole.say("Time steps: " + std::to_string(n));
     networkConsole.say("Rejected time steps: " + std::to_string(rejected));
+}
+
+// The loops over the nodes and their two reductions (all accepted, smallest
+// proposed step) are all that spreading the nodes over processes changes.
+std::optional<std::size_t> nodeOstrel::attemptEveryNode(std::vector<WorkingSet>& work, unsigned int n)
+{
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+        if (!nodes[i].attemptStep(work[i], n, rejectionReason)) return i;
+    return std::nullopt;
+}
+
+double nodeOstrel::commitEveryNode(std::vector<WorkingSet>& work, unsigned int n)
+{
+    double smallest = 1e300;
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+        smallest = std::min(smallest, nodes[i].commitStep(work[i], n, lastStepRejected));
+    return smallest;
+}
+
+bool nodeOstrel::diffuseBetweenNodes(std::vector<WorkingSet>& work)
+{
+    if (onlyMechanic()) return true;
+    for (std::size_t i = 0; i < nodes.size(); ++i) soluteExchange.takeInventory(i, nodes[i], work[i]);
+    if (!soluteExchange.exchange(connections, globalTimeStep, smallestTimeStep())) {
+        rejectionReason = "flux between nodes would reverse a concentration difference";
+        return false;
+    }
+    if (!soluteExchange.fluxOccurred()) return true;
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        if (!soluteExchange.writeNominalFractions(i, work[i])) {
+            rejectionReason = "contentAtFrac <0 or >1 after diffusion between nodes occured";
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i < nodes.size(); ++i) nodes[i].rebalanceWorkingSet(work[i]);
+    return true;
 }

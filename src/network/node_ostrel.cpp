@@ -53,7 +53,8 @@ void nodeOstrel::initialize(int argc, const char* const* argv)
 
     readNodeDescriptions(false);
     readConnections();
-    // Node properties and the mechanics-only mode are read here once they exist.
+    readNodeProperties();
+    // The mechanics-only mode is read here once it exists.
     readNetworkOptions();
     for (Ostrel& node : nodes) prepareNode(node);
     if (hardeningCoupling() && semiHardeningCoupling())
@@ -166,27 +167,40 @@ void nodeOstrel::readConnections()
         // ordered like the values compared as reals.
         if (a < 0 || b >= static_cast<long long>(nbNodes) || b < 0 || a >= static_cast<long long>(nbNodes))
             Log::fatalError("incorrect node number in connection " + std::to_string(c));
-        connections.emplace_back(static_cast<std::int32_t>(a), static_cast<std::int32_t>(b));
-        connectionSections.push_back(conversion::toDouble(line[3]));
+        Connection connection;
+        connection.first = static_cast<std::int32_t>(a);
+        connection.second = static_cast<std::int32_t>(b);
+        connection.section = conversion::toDouble(line[3]);
+        // A negative section would drive solute up its gradient.
+        if (!(std::isfinite(connection.section) && connection.section >= 0.0))
+            Log::fatalError("incorrect section in connection " + std::to_string(c) + " (must be >=0)");
+        connections.push_back(connection);
         networkConsole.say("Connection " + std::to_string(c) + " in NodeOstrel: OK");
     }
 
     for (std::size_t p = 0; p < connections.size(); ++p)
         for (std::size_t q = p + 1; q < connections.size(); ++q)
-            if (connections[p] == connections[q])
+            if (connections[p].first == connections[q].first && connections[p].second == connections[q].second)
                 Log::fatalError("Connection defined twice " + std::to_string(connections[p].first) + " " +
                                 std::to_string(connections[p].second));
 
-    for (const auto& [a, b] : connections) {
-        const Ostrel& nodeA = nodes[a];
-        const Ostrel& nodeB = nodes[b];
+    for (Connection& connection : connections) {
+        const Ostrel& nodeA = nodes[connection.first];
+        const Ostrel& nodeB = nodes[connection.second];
         const double dx = nodeB.positionX - nodeA.positionX;
         const double dy = nodeB.positionY - nodeA.positionY;
         const double dz = nodeB.positionZ - nodeA.positionZ;
-        const double distance = std::sqrt(dx * dx + dy * dy + dz * dz);
-        if (distance == 0.0)
-            Log::fatalError("If you have connections, distance between nodes (here " + std::to_string(a) + " and " +
-                            std::to_string(b) + ") can't be NULL");
+        connection.distance = std::sqrt(dx * dx + dy * dy + dz * dz);
+        const std::string pair = std::to_string(connection.first) + " and " + std::to_string(connection.second);
+        if (connection.distance == 0.0)
+            Log::fatalError("If you have connections, distance between nodes (here " + pair + ") can't be NULL");
+        if (!std::isfinite(connection.distance))
+            Log::fatalError("If you have connections, distance between nodes (here " + pair + ") must be finite");
+        // The exchange divides the atoms it moves by the volumes of the two nodes.
+        for (const Ostrel* node : {&nodeA, &nodeB})
+            if (!(std::isfinite(node->nodeFactor) && node->nodeFactor > 0.0))
+                Log::fatalError("If you have connections, the volume of node " + std::to_string(node->nodeNumber) +
+                                " must be >0");
     }
 }
 

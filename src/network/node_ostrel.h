@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "network/connection.h"
+#include "network/solute_exchange.h"
 #include "node/ostrel.h"
 
 // Driver of a run. Its own Ostrel part is the template node read from the
@@ -23,8 +25,8 @@ public:
     // silenced by notVerbose; each node has its own.
     Console networkConsole;
     std::int32_t nodeIndexShift = 0;
-    std::vector<std::pair<std::int32_t, std::int32_t>> connections;
-    std::vector<double> connectionSections;
+    // One per `connect` line, in file order.
+    std::vector<Connection> connections;
     // The keyword smallestTimeStep: at or below this step the diffusion check
     // between nodes forces a step instead of rejecting it. It is not the
     // nodes' own lower limit (Ostrel::smallestTimeStep).
@@ -36,6 +38,12 @@ public:
 
     void initialize(int argc, const char* const* argv);
     void run();
+
+    // The solute exchange between connected nodes over the global time step,
+    // on the working sets of every node once all of them accepted their
+    // attempt: true accepts the step (the working sets then hold the
+    // exchanged solid solutions), false rejects it with rejectionReason.
+    bool diffuseBetweenNodes(std::vector<WorkingSet>& work);
 
     // The template part holds fields of these names with a node's meaning.
     // For the network, the smallest time step is the diffusion check's, and
@@ -57,10 +65,23 @@ private:
     void readNodes();
     void readNodeDescriptions(bool singleNode);
     void readConnections();
+    void readNodeProperties();
     void readNetworkOptions();
     void prepareNode(Ostrel& node);
 
     void runIndependentNodes();
     void runConnectedNodes();
+    // Every node attempts the step, in node order, until one rejects it:
+    // that node's index, or nothing when all of them accepted.
+    std::optional<std::size_t> attemptEveryNode(std::vector<WorkingSet>& work, unsigned int n);
+    // Every node commits its attempt; the smallest step they propose.
+    double commitEveryNode(std::vector<WorkingSet>& work, unsigned int n);
+    // The global time step changes only through these two: after an
+    // accepted step it is the proposed one, after a rejection it shrinks.
+    void takeAcceptedStep(double proposedTimeStep, double shownTime);
+    void takeRejectedStep(int rejectingNodeNumber);
     void finishNode(Ostrel& node, unsigned int n);
+
+    // The numbers of the exchange between nodes, kept from step to step.
+    SoluteExchange soluteExchange;
 };

@@ -10,6 +10,7 @@
 #include "material/element.h"
 #include "material/matrix.h"
 #include "material/temperature_profile.h"
+#include "node/working_set.h"
 #include "output/output.h"
 
 // Validation criterion of a time step, and the words that select it.
@@ -65,6 +66,10 @@ public:
     bool mechanicalHardeningCoupling = false;
     bool mechanicalSemiHardeningCoupling = false;
     bool standardMassBalance = true;
+    // The mechanical node properties given to this node (strainLoad,
+    // parametersForHardening, young, poisson lines, word first), in the order
+    // they were applied, for the node's mechanical model to read.
+    std::vector<KeywordLine> mechanicalPropertyLines;
 
     // Reads the whole node description from the data file, in a fixed order,
     // and initialises the node.
@@ -77,6 +82,18 @@ public:
     void initializeNode();
     void initializeTime();
     void writeInitialResults();
+
+    // The step of the node as the global loop makes it: an attempt on the
+    // working set (refilled from the node, temperature at the node's time,
+    // criterion stored, step computed and validated), then, once every check
+    // of the loop accepted it, the commit (the step's mechanics and
+    // acceptTimeStep), which returns the proposed next time step.
+    bool attemptStep(WorkingSet& work, unsigned int n, std::string& reason);
+    double commitStep(WorkingSet& work, unsigned int n, bool lastStepRejected);
+    // The solid solution of a working set whose nominal fractions changed
+    // after the attempt (by the exchange between nodes): the mass balance of
+    // every element, then VatSS from the solid-solution fractions.
+    void rebalanceWorkingSet(WorkingSet& work);
 
     // One trial step on working copies of the node's state.
     void storeCriterionValues(std::vector<Element>& workElements,

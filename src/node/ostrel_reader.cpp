@@ -130,6 +130,10 @@ void Ostrel::readElementOptions(const std::string& dataFile)
             Log::logWarning("Too many arguments defined for inflateDiffusionCoeff (element " + name +
                             " only the 2 first are taken into account.");
         const double factor = conversion::toDouble(factorText);
+        // The exchange between nodes divides the coefficient by this factor
+        // again; zero, a negative or an undefined factor has no meaning.
+        if (!(std::isfinite(factor) && factor > 0.0))
+            Log::fatalError("Incorrect value for inflateDiffusionCoeff (must be >0)");
         bool found = false;
         for (Element& element : elements) {
             if (element.name != name) continue;

@@ -89,6 +89,34 @@ void Ostrel::writeInitialResults()
                        nodeNumber, true);
 }
 
+bool Ostrel::attemptStep(WorkingSet& work, unsigned int n, std::string& reason)
+{
+    work.matrix = matrix;
+    work.elements = elements;
+    work.precipitates = precipitates;
+    work.temperature = temperatureProfile.GetTemperature(time);
+    storeCriterionValues(work.elements, work.precipitates, work.temperature);
+    return computeTimeStep(work.matrix, work.elements, work.precipitates, work.temperature, n, reason);
+}
+
+double Ostrel::commitStep(WorkingSet& work, unsigned int n, bool lastStepRejected)
+{
+    // The step's mechanics take their place here, before the commit.
+    const double before = time;
+    const double proposed =
+        acceptTimeStep(work.matrix, work.elements, work.precipitates, work.temperature, n, lastStepRejected);
+    // An accepted step that leaves the clock where it was would repeat forever.
+    if (time == before)
+        Log::fatalError("Time step too small to advance the time of node " + std::to_string(nodeNumber));
+    return proposed;
+}
+
+void Ostrel::rebalanceWorkingSet(WorkingSet& work)
+{
+    balanceSolidSolution(work.matrix, work.elements, work.precipitates);
+    work.matrix.UpdateVatSS(work.elements, false);
+}
+
 void Ostrel::storeCriterionValues(std::vector<Element>& workElements,
                                   std::vector<Precipitate>& workPrecipitates, double T)
 {
