@@ -101,6 +101,13 @@ TEST(NetworkDescription, Connections)
                 "Connection defined twice 0 2");
     expectFatal("nodes 3\nnode 1 0 0 0 1\nnode 2 1 0 0 1\nnode 3 2 0 0 1\nconnect 1 1 1\n",
                 "If you have connections, distance between nodes (here 0 and 0) can't be NULL");
+    // What the exchange between the nodes divides by, or multiplies with.
+    expectFatal(threeNodes + "connect 0 1 -1e-12\n", "incorrect section in connection 0 (must be >=0)");
+    expectFatal(threeNodes + "connect 0 1 1\nconnect 1 2 nan\n", "incorrect section in connection 1 (must be >=0)");
+    expectFatal("nodes 2\nnode 0 0 0 0 1\nnode 1 inf 0 0 1\nconnect 0 1 1\n",
+                "If you have connections, distance between nodes (here 0 and 1) must be finite");
+    expectFatal("nodes 3\nnode 0 0 0 0 1\nnode 1 1 0 0 0\nnode 2 2 0 0 1\nconnect 0 1 1\n",
+                "If you have connections, the volume of node 1 must be >0");
 
     const OstrelRun run = runOstrel(alloy + threeNodes + "connect 1 2 1e-12\nconnect 0 1 1e-12\n");
     ASSERT_EQ(run.exitCode(), 0) << run.console();

@@ -135,6 +135,7 @@ TEST(NodeOptions, InflateDiffusionCoeffAndBoost)
                 "nb of inflateDiffusionCoeff cannot be greather than nbOfElement.");
     expectFatal("inflateDiffusionCoeff Sc\n", "Too low nb of arguments defined for inflateDiffusionCoeff.");
     expectFatal("inflateDiffusionCoeff Cu 2\n", "inflateDiffusionCoeff: this element Cu was not found");
+    expectFatal("inflateDiffusionCoeff Sc 0\n", "Incorrect value for inflateDiffusionCoeff (must be >0)");
     expectFatal("boostPrecipitateDiffusion Al3Sc\n",
                 "Too low nb of arguments defined for boostPrecipitateDiffusion (2 required).");
     expectFatal("boostPrecipitateDiffusion Al3Sc 2 3\n",
