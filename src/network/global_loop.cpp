@@ -87,7 +87,6 @@ void nodeOstrel::runIndependentNodes()
 void nodeOstrel::runConnectedNodes()
 {
     std::vector<WorkingSet> work(nodes.size());
-    soluteExchange.resize(nodes.size(), nodes[0].elements.size());
     unsigned int n = 1;
     unsigned int rejected = 0;
     // The template's profile and node 0's clock stand for the whole network,
@@ -136,6 +135,7 @@ double nodeOstrel::commitEveryNode(std::vector<WorkingSet>& work, unsigned int n
 bool nodeOstrel::diffuseBetweenNodes(std::vector<WorkingSet>& work)
 {
     if (onlyMechanic()) return true;
+    soluteExchange.resize(nodes.size(), nodes[0].elements.size());
     for (std::size_t i = 0; i < nodes.size(); ++i) soluteExchange.takeInventory(i, nodes[i], work[i]);
     if (!soluteExchange.exchange(connections, globalTimeStep, smallestTimeStep())) {
         rejectionReason = "flux between nodes would reverse a concentration difference";

@@ -16,6 +16,7 @@ constexpr double largestForcedShare = 0.01;
 
 void SoluteExchange::resize(std::size_t nodeCount, std::size_t elements)
 {
+    if (elements == elementCount && nodeCount == volumes.size()) return;
     elementCount = elements;
     volumes.assign(nodeCount, 0.0);
     atoms.assign(nodeCount, 0.0);

@@ -18,7 +18,8 @@
 // once, and are reused from call to call.
 class SoluteExchange {
 public:
-    // Room for `nodeCount` nodes of `elementCount` elements (matrix last).
+    // Room for `nodeCount` nodes of `elementCount` elements (matrix last);
+    // allocates only when these change.
     void resize(std::size_t nodeCount, std::size_t elementCount);
 
     // Node n: its atom count from its committed precipitates and matrix and

@@ -91,8 +91,9 @@ public:
     bool attemptStep(WorkingSet& work, unsigned int n, std::string& reason);
     double commitStep(WorkingSet& work, unsigned int n, bool lastStepRejected);
     // The solid solution of a working set whose nominal fractions changed
-    // after the attempt (by the exchange between nodes): the mass balance of
-    // every element, then VatSS from the solid-solution fractions.
+    // after the node's attempt on it (by the exchange between nodes), its
+    // phases unchanged: the mass balance of every element, then VatSS from
+    // the solid-solution fractions. Valid between the attempt and the commit.
     void rebalanceWorkingSet(WorkingSet& work);
 
     // One trial step on working copies of the node's state.

@@ -113,7 +113,9 @@ double Ostrel::commitStep(WorkingSet& work, unsigned int n, bool lastStepRejecte
 
 void Ostrel::rebalanceWorkingSet(WorkingSet& work)
 {
-    balanceSolidSolution(work.matrix, work.elements, work.precipitates);
+    // The phases are those of the attempt's last mass balance, whose volume
+    // fractions are still at hand: only nominal fractions have changed since.
+    for (Element& element : work.elements) MassBalance(element, work.matrix, work.precipitates, volumeFractionWork);
     work.matrix.UpdateVatSS(work.elements, false);
 }
 

@@ -1,0 +1,145 @@
+// The solute exchange between connected nodes against the global step it
+// belongs to: a chain of connected Al-Sc nodes (1,000 by default), one solute
+// graded along the chain, one precipitate phase of 100 classes in every
+// node. BM_GlobalStep makes whole global steps (every node's attempt, the
+// exchange, every node's commit); BM_Exchange repeats the exchange alone on
+// the working sets of one attempt and counts its allocations.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "allocation_counter.h"
+#include "network/node_ostrel.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int classCount = 100;
+
+void writeCase(const fs::path& dir, int nodeCount)
+{
+    // A log-normal distribution around 2 nm holding a small share of the Sc.
+    std::ostringstream radii;
+    std::ostringstream numbers;
+    radii << "R";
+    numbers << "N";
+    radii.precision(17);
+    numbers.precision(17);
+    for (int k = 0; k < classCount; ++k) {
+        const double r = 0.5e-9 + 4.5e-9 * k / (classCount - 1);
+        const double s = std::log(r / 2e-9) / 0.25;
+        radii << ' ' << r;
+        numbers << ' ' << 1e20 * std::exp(-0.5 * s * s);
+    }
+    std::ofstream(dir / "start.dat") << radii.str() << '\n' << numbers.str() << "\nD\n";
+
+    std::ofstream data(dir / "data");
+    data << "notVerbose\n"
+            "matrix Al 4.05e-10 1.66e-29 26.98\n"
+            "element Sc 0.2 44.96 5.31e-4 173000\n"
+            "precipitate Al3Sc 1.727e-29 0.12 3981 1.5065 sphere homogeneous Sc 1 Al 3\n"
+            "classManagementType lin\n"
+            "targetClassNumber "
+         << classCount << "\n"
+         << "initialDistrib Al3Sc start.dat\n"
+            "temperatureProfile 0 623 1e9 623\n"
+            "increaseDT 1\ninitialDT 1\nmaxCriterionIncrease 1e6\n"
+            "savethermodynamics resultsThermo 999999\n"
+            "savedistribution distribution 999999\n"
+            "nodes "
+         << nodeCount << "\n";
+    // Slices of 1 um along x; Sc from 0.1 to 0.3 wt% along the chain.
+    for (int k = 0; k < nodeCount; ++k) data << "node " << k << ' ' << k * 1e-6 << " 0 0 1e-18\n";
+    for (int k = 0; k + 1 < nodeCount; ++k) data << "connect " << k << ' ' << k + 1 << " 1e-12\n";
+    for (int k = 0; k < nodeCount; ++k)
+        data << "nodeProperty " << k << ' ' << k << " element Sc " << 0.1 + 0.2 * k / (nodeCount - 1)
+             << " 44.96 5.31e-4 173000\n";
+}
+
+// A network read in a temporary directory, which is the working directory
+// while it lives.
+class ChainFixture {
+public:
+    explicit ChainFixture(int nodeCount) : previous(fs::current_path())
+    {
+        std::string pattern = (fs::temp_directory_path() / "ostrel-bench-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) std::abort();
+        dir = pattern;
+        writeCase(dir, nodeCount);
+        fs::current_path(dir);
+        const char* argv[] = {"ostrel"};
+        network.initialize(1, argv);
+        work.resize(network.nodes.size());
+    }
+    ~ChainFixture()
+    {
+        fs::current_path(previous);
+        fs::remove_all(dir);
+    }
+
+    // Every node's attempt; false when one of them rejects the step.
+    bool attempt(unsigned int n)
+    {
+        for (std::size_t i = 0; i < network.nodes.size(); ++i)
+            if (!network.nodes[i].attemptStep(work[i], n, network.rejectionReason)) return false;
+        return true;
+    }
+    void commit(unsigned int n)
+    {
+        for (std::size_t i = 0; i < network.nodes.size(); ++i) network.nodes[i].commitStep(work[i], n, false);
+    }
+
+    nodeOstrel network;
+    std::vector<WorkingSet> work;
+
+private:
+    fs::path previous;
+    fs::path dir;
+};
+
+void BM_GlobalStep(benchmark::State& state)
+{
+    ChainFixture chain(static_cast<int>(state.range(0)));
+    unsigned int n = 1;
+    unsigned long rejected = 0;
+    for (auto _ : state) {
+        const bool accepted = chain.attempt(n) && chain.network.diffuseBetweenNodes(chain.work);
+        if (accepted) {
+            chain.commit(n);
+            ++n;
+        } else {
+            ++rejected;
+        }
+    }
+    state.counters["rejected"] = static_cast<double>(rejected);
+    state.counters["ns_per_node"] = benchmark::Counter(static_cast<double>(state.iterations()) * state.range(0),
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_Exchange(benchmark::State& state)
+{
+    ChainFixture chain(static_cast<int>(state.range(0)));
+    if (!chain.attempt(1)) {
+        state.SkipWithError("the first attempt was rejected");
+        return;
+    }
+    chain.network.diffuseBetweenNodes(chain.work); // sizes the exchange's numbers
+    unsigned long rejected = 0;
+    const std::size_t allocationsBefore = allocationCount;
+    for (auto _ : state)
+        if (!chain.network.diffuseBetweenNodes(chain.work)) ++rejected;
+    state.counters["allocations"] = static_cast<double>(allocationCount - allocationsBefore);
+    state.counters["rejected"] = static_cast<double>(rejected);
+    state.counters["ns_per_node"] = benchmark::Counter(static_cast<double>(state.iterations()) * state.range(0),
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+} // namespace
+
+BENCHMARK(BM_GlobalStep)->Arg(1000)->Arg(4000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Exchange)->Arg(1000)->Arg(4000)->Unit(benchmark::kMicrosecond);
