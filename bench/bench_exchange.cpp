@@ -6,13 +6,12 @@
 // the working sets of one attempt and counts its allocations.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "allocation_counter.h"
+#include "log_normal_start.h"
 #include "network/node_ostrel.h"
 
 namespace fs = std::filesystem;
@@ -24,19 +23,7 @@ constexpr int classCount = 100;
 void writeCase(const fs::path& dir, int nodeCount)
 {
     // A log-normal distribution around 2 nm holding a small share of the Sc.
-    std::ostringstream radii;
-    std::ostringstream numbers;
-    radii << "R";
-    numbers << "N";
-    radii.precision(17);
-    numbers.precision(17);
-    for (int k = 0; k < classCount; ++k) {
-        const double r = 0.5e-9 + 4.5e-9 * k / (classCount - 1);
-        const double s = std::log(r / 2e-9) / 0.25;
-        radii << ' ' << r;
-        numbers << ' ' << 1e20 * std::exp(-0.5 * s * s);
-    }
-    std::ofstream(dir / "start.dat") << radii.str() << '\n' << numbers.str() << "\nD\n";
+    writeLogNormalStart(dir / "start.dat", classCount, 1e20);
 
     std::ofstream data(dir / "data");
     data << "notVerbose\n"

@@ -5,12 +5,11 @@
 // validation, class management and the results files.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
+#include "log_normal_start.h"
 #include "network/node_ostrel.h"
 
 namespace fs = std::filesystem;
@@ -24,19 +23,7 @@ constexpr double timeStep = 1.0; // s
 void writeCase(const fs::path& dir)
 {
     // A log-normal distribution around 2 nm holding about 0.37 % of Al3Sc.
-    std::ostringstream radii;
-    std::ostringstream numbers;
-    radii << "R";
-    numbers << "N";
-    radii.precision(17);
-    numbers.precision(17);
-    for (int k = 0; k < classCount; ++k) {
-        const double r = 0.5e-9 + 4.5e-9 * k / (classCount - 1);
-        const double s = std::log(r / 2e-9) / 0.25;
-        radii << ' ' << r;
-        numbers << ' ' << 1.2e20 * std::exp(-0.5 * s * s);
-    }
-    std::ofstream(dir / "start.dat") << radii.str() << '\n' << numbers.str() << "\nD\n";
+    writeLogNormalStart(dir / "start.dat", classCount, 1.2e20);
     std::ofstream(dir / "data") << "notVerbose\n"
                                    "matrix Al 4.05e-10 1.66e-29 26.98\n"
                                    "element Sc 0.2 44.96 5.31e-4 173000\n"
