@@ -74,7 +74,7 @@ void nodeOstrel::runIndependentNodes()
                 ++rejectedStepCount;
                 takeRejectedStep(static_cast<int>(i));
             }
-            node.timeStep = globalTimeStep;
+            node.adoptTimeStep(globalTimeStep);
         }
 
         finishNode(node, n);
@@ -107,7 +107,7 @@ void nodeOstrel::runConnectedNodes()
             takeAcceptedStep(commitEveryNode(work, n), stepStart);
             ++n;
         }
-        for (Ostrel& node : nodes) node.timeStep = globalTimeStep;
+        for (Ostrel& node : nodes) node.adoptTimeStep(globalTimeStep);
     }
 
     for (Ostrel& node : nodes) finishNode(node, n);

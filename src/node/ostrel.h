@@ -90,6 +90,11 @@ public:
     // acceptTimeStep), which returns the proposed next time step.
     bool attemptStep(WorkingSet& work, unsigned int n, std::string& reason);
     double commitStep(WorkingSet& work, unsigned int n, bool lastStepRejected);
+    // The step the loop hands the node for its next attempt. One other than
+    // the node's own proposal (reduced after a rejection, or the smaller
+    // step of another connected node) does not end on the point the node
+    // shortened its step for, so that point is not taken as reached.
+    void adoptTimeStep(double step);
     // The solid solution of a working set whose nominal fractions changed
     // after the node's attempt on it (by the exchange between nodes), its
     // phases unchanged: the mass balance of every element, then VatSS from

@@ -111,11 +111,26 @@ double Ostrel::commitStep(WorkingSet& work, unsigned int n, bool lastStepRejecte
     return proposed;
 }
 
+void Ostrel::adoptTimeStep(double step)
+{
+    if (step != timeStep) {
+        profilePointReached = false;
+        loadPointReached = false;
+    }
+    timeStep = step;
+}
+
 void Ostrel::rebalanceWorkingSet(WorkingSet& work)
 {
     // The phases are those of the attempt's last mass balance, whose volume
     // fractions are still at hand: only nominal fractions have changed since.
-    for (Element& element : work.elements) MassBalance(element, work.matrix, work.precipitates, volumeFractionWork);
+    // An attempt that made no balance (mechanics only) has none to lend.
+    if (volumeFractionWork.size() == work.precipitates.size()) {
+        for (Element& element : work.elements)
+            MassBalance(element, work.matrix, work.precipitates, volumeFractionWork);
+    } else {
+        balanceSolidSolution(work.matrix, work.elements, work.precipitates);
+    }
     work.matrix.UpdateVatSS(work.elements, false);
 }
 

@@ -213,3 +213,22 @@ TEST(NodeProperties, ReplacedElementAndPrecipitateKeepWhatTheNodeGivesThem)
     EXPECT_EQ(run.file("r_1.dat"), run.file("r_0.dat"));
     EXPECT_EQ(run.file("dAl3Sc_1.dat"), run.file("dAl3Sc_0.dat"));
 }
+
+TEST(NodeProperties, ConnectedNodesEachLandOnTheirOwnProfilePoints)
+{
+    // Node 0 shortens a step onto 500 s, node 1 would have shortened it onto
+    // 500.05 s: the shared step ends at 500 s, which is not node 1's point, and
+    // node 1 still lands on 500.05 s afterwards (coupled records prove it).
+    const OstrelRun run = runOstrel(alloy + "noPrecipitation\ntemperatureProfile 0 623 500 623 1000 623\n"
+                                            "savethermodynamics r coupling\nsavedistribution d coupling\n"
+                                            "nodes 2\nnode 0 0 0 0 1\nnode 1 1e-6 0 0 1\nconnect 0 1 1e-12\n"
+                                            "nodeProperty 1 1 temperatureProfile 0 623 500.05 700 1000 623\n");
+    ASSERT_EQ(run.exitCode(), 0) << run.console();
+    const auto node0 = testing_support::thermoRecords(run, "r_0.dat");
+    const auto node1 = testing_support::thermoRecords(run, "r_1.dat");
+    ASSERT_EQ(node0.size(), 3u);
+    ASSERT_EQ(node1.size(), 3u);
+    EXPECT_EQ(node0[1][0], 500.0);
+    EXPECT_EQ(node1[1][0], 500.05);
+    EXPECT_EQ(node1[1][2], 700.0);
+}
