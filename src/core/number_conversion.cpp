@@ -1,12 +1,12 @@
 #include "core/number_conversion.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <locale.h>
-#include <locale>
-#include <sstream>
 
 namespace {
 
@@ -15,6 +15,11 @@ locale_t classicLocale()
     static locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
     return locale;
 }
+
+// The largest precision passed on; see generalTextCapacity.
+constexpr int exactDigits = 800;
+// What the streams use for a negative precision.
+constexpr int streamDefaultDigits = 6;
 
 int clampToInt(long long value)
 {
@@ -70,12 +75,18 @@ int toAutoBaseInt(const std::string& text)
     return clampToInt(parseInteger(text, 0));
 }
 
+char* writeGeneral(char* text, double value, int precision)
+{
+    const int digits = precision < 0 ? streamDefaultDigits : std::min(precision, exactDigits);
+    // to_chars in general format with a precision formats as printf's %.*g,
+    // which is what the streams call; it cannot fail with this much room.
+    return std::to_chars(text, text + generalTextCapacity, value, std::chars_format::general, digits).ptr;
+}
+
 std::string toDefaultText(double value)
 {
-    std::ostringstream text;
-    text.imbue(std::locale::classic());
-    text << value;
-    return text.str();
+    char text[generalTextCapacity];
+    return std::string(text, writeGeneral(text, value, streamDefaultDigits));
 }
 
 } // namespace conversion

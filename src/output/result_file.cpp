@@ -1,21 +1,11 @@
 #include "output/result_file.h"
 
-#include <algorithm>
-#include <locale>
+#include <charconv>
 
 #include "core/log.h"
+#include "core/number_conversion.h"
 
-namespace {
-
-// Every double is written exactly with at most 767 significant digits, so a
-// larger precision cannot change what is written; it only costs time and
-// memory in the stream formatting, which near the int limit even writes
-// wrong digits.
-constexpr int exactDigits = 800;
-
-} // namespace
-
-bool ResultFile::open(const std::string& fileName, std::ios::openmode mode, int precision)
+bool ResultFile::open(const std::string& fileName, std::ios::openmode mode, int digits)
 {
     stream.open(fileName, mode);
     if (!stream.is_open()) {
@@ -23,14 +13,13 @@ bool ResultFile::open(const std::string& fileName, std::ios::openmode mode, int 
         return false;
     }
     name = fileName;
-    stream.imbue(std::locale::classic());
-    setPrecision(precision);
+    setPrecision(digits);
     return true;
 }
 
-void ResultFile::setPrecision(int precision)
+void ResultFile::setPrecision(int digits)
 {
-    stream.precision(std::min(precision, exactDigits));
+    precision = digits;
 }
 
 void ResultFile::close()
@@ -43,24 +32,26 @@ void ResultFile::close()
 
 ResultFile& ResultFile::operator<<(double number)
 {
-    stream << number;
+    char text[conversion::generalTextCapacity];
+    stream.write(text, conversion::writeGeneral(text, number, precision) - text);
     return *this;
 }
 
 ResultFile& ResultFile::operator<<(std::size_t count)
 {
-    stream << count;
+    char text[24];
+    stream.write(text, std::to_chars(text, text + sizeof text, count).ptr - text);
     return *this;
 }
 
 ResultFile& ResultFile::operator<<(std::string_view text)
 {
-    stream << text;
+    stream.write(text.data(), static_cast<std::streamsize>(text.size()));
     return *this;
 }
 
 ResultFile& ResultFile::operator<<(char character)
 {
-    stream << character;
+    stream.put(character);
     return *this;
 }

@@ -27,4 +27,5 @@ public:
 private:
     std::ofstream stream;
     std::string name;
+    int precision = 6;
 };
