@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/data_file_reader.h"
 #include "node/ostrel.h"
 
 // Driver of a run. Its own Ostrel part is the template node read from the
@@ -54,8 +55,10 @@ public:
 private:
     std::string dataFile;
 
-    void readNodes();
-    void readNodeDescriptions(bool singleNode);
+    // Reads the node count, makes the nodes, and returns the `node` lines,
+    // whose number it has checked against the count.
+    std::vector<KeywordLine> readNodes();
+    void readNodeDescriptions(const std::vector<KeywordLine>& lines, bool singleNode);
     void readConnections();
     void readNetworkOptions();
     void prepareNode(Ostrel& node);
