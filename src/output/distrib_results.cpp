@@ -59,14 +59,17 @@ void Output::DistribResults(double t, const std::vector<Precipitate>& precipitat
 
         if (firstDistrib) {
             ResultFile header;
-            if (header.open(fileName, std::ios::out | std::ios::trunc, outputPrecision))
+            if (header.open(fileName, std::ios::out | std::ios::trunc, outputPrecision)) {
                 header << "R*(t) R(i) R(i+1) ...\n"
                        << "t[s] N(i) N(i+1) ...\n"
                        << "t[s] D(i) D(i+1) ...\n";
+                header.close();
+            }
         }
 
         ResultFile file;
         if (!file.open(fileName, std::ios::out | std::ios::app, outputPrecision)) continue;
         writeDistribRecord(file, t, precipitate, threshold);
+        file.close();
     }
 }

@@ -5,6 +5,11 @@
 #include "core/log.h"
 #include "core/number_conversion.h"
 
+ResultFile::~ResultFile()
+{
+    if (stream.is_open()) close();
+}
+
 bool ResultFile::open(const std::string& fileName, std::ios::openmode mode, int digits)
 {
     stream.open(fileName, mode);

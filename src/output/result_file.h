@@ -12,10 +12,18 @@
 // warning in log.log and never stops the run; the caller then skips its write.
 class ResultFile {
 public:
+    ResultFile() = default;
+    ResultFile(const ResultFile&) = delete;
+    ResultFile& operator=(const ResultFile&) = delete;
+    // An open file is closed with the check of close(), so no write can end
+    // unchecked, whatever path leaves the writer.
+    ~ResultFile();
+
     bool open(const std::string& fileName, std::ios::openmode mode, int precision);
     void setPrecision(int precision);
     // Ends the write: a record that could not be written completely (a full
-    // disk, an I/O error) stops the run instead of leaving a results file that
+    // disk, a file-size limit, an I/O error) stops the run with "Unable to
+    // write file " + its name instead of leaving a results file that
     // silently lacks it.
     void close();
 
