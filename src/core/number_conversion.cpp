@@ -1,12 +1,12 @@
 #include "core/number_conversion.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <locale.h>
+
+#include "core/general_text.h"
 
 namespace {
 
@@ -16,9 +16,7 @@ locale_t classicLocale()
     return locale;
 }
 
-// The largest precision passed on; see generalTextCapacity.
-constexpr int exactDigits = 800;
-// What the streams use for a negative precision.
+// The precision of a stream that nobody has set.
 constexpr int streamDefaultDigits = 6;
 
 int clampToInt(long long value)
@@ -73,14 +71,6 @@ int toDecimalInt(const std::string& text)
 int toAutoBaseInt(const std::string& text)
 {
     return clampToInt(parseInteger(text, 0));
-}
-
-char* writeGeneral(char* text, double value, int precision)
-{
-    const int digits = precision < 0 ? streamDefaultDigits : std::min(precision, exactDigits);
-    // to_chars in general format with a precision formats as printf's %.*g,
-    // which is what the streams call; it cannot fail with this much room.
-    return std::to_chars(text, text + generalTextCapacity, value, std::chars_format::general, digits).ptr;
 }
 
 std::string toDefaultText(double value)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <string>
 
 // Conversions of data-file arguments. All of them accept trailing text and read
@@ -25,18 +24,6 @@ int toAutoBaseInt(const std::string& text);
 
 // A double truncated towards zero into the int range (NaN gives 0).
 int truncateToInt(double value);
-
-// Room for the general text of any double at any precision: precisions are
-// capped at 800 digits (every double is exact within 767 significant digits,
-// so a larger precision writes the same text), plus sign, point and exponent.
-inline constexpr std::size_t generalTextCapacity = 832;
-
-// Writes `value` in general notation with `precision` significant digits,
-// byte for byte as a C++ stream in the classic locale writes it with that
-// precision ("3600", "1.235e-05", "inf"; a negative precision means 6, as
-// for the streams), about seven times faster. `text` holds at least
-// generalTextCapacity characters; returns the end of what was written.
-char* writeGeneral(char* text, double value, int precision);
 
 // The default stream text of a double: six significant digits, general
 // notation ("3600", "2.22045e-16"), whatever the user's locale.

@@ -1,9 +1,10 @@
 #include "output/result_file.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "core/log.h"
-#include "core/number_conversion.h"
+#include "core/general_text.h"
 
 ResultFile::~ResultFile()
 {
@@ -12,6 +13,8 @@ ResultFile::~ResultFile()
 
 bool ResultFile::open(const std::string& fileName, std::ios::openmode mode, int digits)
 {
+    // Before opening, or the file stream keeps its own buffer.
+    stream.rdbuf()->pubsetbuf(nullptr, 0);
     stream.open(fileName, mode);
     if (!stream.is_open()) {
         Log::logWarning("Unable to open file:" + fileName + ". Computation continues.");
@@ -27,8 +30,21 @@ void ResultFile::setPrecision(int digits)
     precision = digits;
 }
 
+char* ResultFile::room(std::size_t size)
+{
+    if (used + size > buffer.size()) writeOut();
+    return buffer.data() + used;
+}
+
+void ResultFile::writeOut()
+{
+    stream.write(buffer.data(), static_cast<std::streamsize>(used));
+    used = 0;
+}
+
 void ResultFile::close()
 {
+    writeOut();
     stream.flush();
     const bool written = static_cast<bool>(stream);
     stream.close();
@@ -37,26 +53,34 @@ void ResultFile::close()
 
 ResultFile& ResultFile::operator<<(double number)
 {
-    char text[conversion::generalTextCapacity];
-    stream.write(text, conversion::writeGeneral(text, number, precision) - text);
+    char* text = room(conversion::generalTextCapacity);
+    used += conversion::writeGeneral(text, number, precision) - text;
     return *this;
 }
 
 ResultFile& ResultFile::operator<<(std::size_t count)
 {
-    char text[24];
-    stream.write(text, std::to_chars(text, text + sizeof text, count).ptr - text);
+    constexpr std::size_t digits = 20;
+    char* text = room(digits);
+    used += std::to_chars(text, text + digits, count).ptr - text;
     return *this;
 }
 
 ResultFile& ResultFile::operator<<(std::string_view text)
 {
-    stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (text.size() > buffer.size()) {
+        writeOut();
+        stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+        return *this;
+    }
+    std::copy(text.begin(), text.end(), room(text.size()));
+    used += text.size();
     return *this;
 }
 
 ResultFile& ResultFile::operator<<(char character)
 {
-    stream.put(character);
+    *room(1) = character;
+    ++used;
     return *this;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <fstream>
 #include <string>
@@ -33,7 +34,19 @@ public:
     ResultFile& operator<<(char character);
 
 private:
+    // The text waits here and goes to the file in large pieces: a record of
+    // thousands of numbers then costs a few writes, not a stream call per
+    // number. The file stream itself keeps no second buffer.
+    static constexpr std::size_t bufferSize = 16384;
+
     std::ofstream stream;
     std::string name;
     int precision = 6;
+    std::array<char, bufferSize> buffer;
+    std::size_t used = 0;
+
+    // Where `size` more characters can be written (after writing out what
+    // waits, if it would not fit).
+    char* room(std::size_t size);
+    void writeOut();
 };

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/general_text.h"
 #include "core/number_conversion.h"
 
 namespace {
@@ -37,20 +38,36 @@ double fromBits(std::uint64_t bits)
 }
 
 // Doubles of every kind: random bit patterns (all exponents, NaNs and
-// infinities included), subnormals, powers of ten and their neighbours,
-// values that round up to the next power of ten at some precision, and the
-// extremes.
+// infinities included), values spread over the magnitudes of the results
+// (1e-30 to 1e30), short decimals and binary fractions (which end in exact
+// ties at small precisions), subnormals, powers of ten and their
+// neighbours, values that round up to the next power of ten at some
+// precision, and the extremes.
 std::vector<double> sampleDoubles(std::size_t randomCount)
 {
     std::mt19937_64 random(20261208);
+    std::uniform_real_distribution<double> magnitude(-30.0, 30.0);
     std::vector<double> values;
-    for (std::size_t k = 0; k < randomCount; ++k) values.push_back(fromBits(random()));
+    for (std::size_t k = 0; k < randomCount; ++k) {
+        values.push_back(fromBits(random()));
+        values.push_back(std::pow(10.0, magnitude(random)));
+        values.push_back(static_cast<double>(random() % 100000) / 1000.0);
+        values.push_back(static_cast<double>(random() % 100000) / 1024.0);
+    }
     for (int k = 0; k < 200; ++k) values.push_back(fromBits(random() & 0x000fffffffffffffULL)); // subnormal
     for (int e = -324; e <= 308; ++e) {
+        // Within three units in the last place of a power of ten, where the
+        // decimal exponent and the rounding up to the next power are decided.
         const double power = std::pow(10.0, e);
+        double below = power;
+        double above = power;
         values.push_back(power);
-        values.push_back(std::nextafter(power, 0.0));
-        values.push_back(-std::nextafter(power, INFINITY));
+        for (int ulp = 1; ulp <= 3; ++ulp) {
+            below = std::nextafter(below, 0.0);
+            above = std::nextafter(above, INFINITY);
+            values.push_back(below);
+            values.push_back(-above);
+        }
         values.push_back(9.9999999999999995 * power);
     }
     const double extremes[] = {0.0, -0.0, 1.0, 0.5, 0.0001, 0.00009999999999999999, 123456789012345678.0,
@@ -70,8 +87,8 @@ std::vector<double> sampleDoubles(std::size_t randomCount)
 // digits that are passed on), writes exactly the stream's text.
 TEST(GeneralText, SameBytesAsTheStreamsForEveryKindOfDouble)
 {
-    const std::vector<double> many = sampleDoubles(20000);
-    const std::vector<double> fewer = sampleDoubles(1000);
+    const std::vector<double> many = sampleDoubles(10000);
+    const std::vector<double> fewer = sampleDoubles(300);
     const int precisions[] = {-7, -1, 0, 1, 2, 3, 4, 6, 8, 15, 16, 17, 18, 25, 40, 100, 330, 767, 800, 1000};
     for (int precision : precisions) {
         const std::vector<double>& values = precision > 100 ? fewer : many;
