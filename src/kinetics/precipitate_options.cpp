@@ -97,7 +97,7 @@ void readBoostPrecipitateDiffusion(const std::string& dataFile, const std::vecto
             Log::fatalError("Too many arguments defined for boostPrecipitateDiffusion (2 required).");
     }
     for (const KeywordLine& line : lines)
-        options.boostPrecipitateDiffusion.emplace_back(line[1], conversion::toDouble(line[2]));
+        options.boostPrecipitateDiffusion.emplace_back(line[1], boostPrecipitateDiffusionFactor(line[2]));
     // Every line is confirmed once per phase, whether or not it names that phase.
     for (std::size_t p = 0; p < precipitates.size(); ++p)
         for (const KeywordLine& line : lines)
@@ -105,6 +105,14 @@ void readBoostPrecipitateDiffusion(const std::string& dataFile, const std::vecto
 }
 
 } // namespace
+
+double boostPrecipitateDiffusionFactor(const std::string& text)
+{
+    const double factor = conversion::toDouble(text);
+    if (!(std::isfinite(factor) && factor > 0.0))
+        Log::fatalError("Incorrect value for boostPrecipitateDiffusion (must be >0)");
+    return factor;
+}
 
 PrecipitateOptions readPrecipitateOptions(const std::string& dataFile, const std::vector<Precipitate>& precipitates,
                                           const Console& console)

@@ -143,7 +143,7 @@ void nodeOstrel::runConnectedNodes()
                                    " because " + rejectionReason);
         } else {
             const double stepStart = nodes[0].time;
-            globalTimeStep = 1e300;
+            globalTimeStep = constants::largestTimeStep;
             for (std::size_t i = 0; i < nodes.size(); ++i) {
                 const double before = nodes[i].time;
                 const double proposed = nodes[i].acceptTimeStep(work[i].matrix, work[i].elements,
