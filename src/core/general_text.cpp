@@ -26,8 +26,6 @@ using Wide = unsigned __int128;
 // Precisions beyond this are passed on as this: no double has more
 // significant digits, so the text is the same.
 constexpr int exactDigits = 800;
-// What the streams do with a negative precision.
-constexpr int streamDefaultDigits = 6;
 // Up to this precision the rounded digits fit in 64 bits.
 constexpr int integerMethodDigits = 17;
 // Every 128-bit quantity stays below 2^126, so that twice a remainder fits.
@@ -291,7 +289,7 @@ namespace conversion {
 
 char* writeGeneral(char* text, double value, int precision)
 {
-    const int digits = precision < 0 ? streamDefaultDigits : std::clamp(precision, 1, exactDigits);
+    const int digits = precision < 0 ? conversion::defaultDigits : std::clamp(precision, 1, exactDigits);
     if (digits <= integerMethodDigits && std::isfinite(value) && value != 0.0) {
         std::uint64_t rounded = 0;
         int exponent = 0;

@@ -9,6 +9,10 @@ namespace conversion {
 // so a larger precision writes the same text), plus sign, point and exponent.
 inline constexpr std::size_t generalTextCapacity = 832;
 
+// The precision of a stream that nobody has set, also what the streams use
+// for a negative precision.
+inline constexpr int defaultDigits = 6;
+
 // Writes `value` in general notation with `precision` significant digits,
 // byte for byte as a C++ stream in the classic locale writes it with that
 // precision ("3600", "1.235e-05", "inf"; a negative precision means 6 and 0

@@ -16,9 +16,6 @@ locale_t classicLocale()
     return locale;
 }
 
-// The precision of a stream that nobody has set.
-constexpr int streamDefaultDigits = 6;
-
 int clampToInt(long long value)
 {
     if (value > INT_MAX) return INT_MAX;
@@ -76,7 +73,7 @@ int toAutoBaseInt(const std::string& text)
 std::string toDefaultText(double value)
 {
     char text[generalTextCapacity];
-    return std::string(text, writeGeneral(text, value, streamDefaultDigits));
+    return std::string(text, writeGeneral(text, value, defaultDigits));
 }
 
 } // namespace conversion
