@@ -5,12 +5,11 @@
 // validation, class management and the results files.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "log_normal_start.h"
-#include "network/node_ostrel.h"
+#include "whole_run.h"
 
 namespace fs = std::filesystem;
 
@@ -43,33 +42,8 @@ void writeCase(const fs::path& dir)
 
 void BM_WholeRun(benchmark::State& state)
 {
-    const fs::path previous = fs::current_path();
-    std::string pattern = (fs::temp_directory_path() / "ostrel-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        state.SkipWithError("no temporary directory");
-        return;
-    }
-    const fs::path dir = pattern;
-    writeCase(dir);
-    fs::current_path(dir);
-
-    unsigned long accepted = 0;
-    unsigned long rejected = 0;
-    for (auto _ : state) {
-        nodeOstrel network;
-        const char* argv[] = {"ostrel"};
-        network.initialize(1, argv);
-        network.run();
-        accepted = network.acceptedStepCount;
-        rejected = network.rejectedStepCount;
-    }
-
-    fs::current_path(previous);
-    fs::remove_all(dir);
-
-    const double steps = static_cast<double>(accepted) * state.iterations();
-    state.counters["accepted_steps"] = static_cast<double>(accepted);
-    state.counters["rejected_steps"] = static_cast<double>(rejected);
+    const WholeRunSteps run = runWholeCase(state, writeCase);
+    const double steps = static_cast<double>(run.accepted) * state.iterations();
     state.counters["steps_per_s"] = benchmark::Counter(steps, benchmark::Counter::kIsRate);
     state.counters["ns_per_class_step"] =
         benchmark::Counter(steps * classCount, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);

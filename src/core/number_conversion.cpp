@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <locale.h>
-#include <locale>
-#include <sstream>
+
+#include "core/general_text.h"
 
 namespace {
 
@@ -72,10 +72,8 @@ int toAutoBaseInt(const std::string& text)
 
 std::string toDefaultText(double value)
 {
-    std::ostringstream text;
-    text.imbue(std::locale::classic());
-    text << value;
-    return text.str();
+    char text[generalTextCapacity];
+    return std::string(text, writeGeneral(text, value, defaultDigits));
 }
 
 } // namespace conversion

@@ -97,7 +97,7 @@ void readBoostPrecipitateDiffusion(const std::string& dataFile, const std::vecto
             Log::fatalError("Too many arguments defined for boostPrecipitateDiffusion (2 required).");
     }
     for (const KeywordLine& line : lines)
-        options.boostPrecipitateDiffusion.emplace_back(line[1], boostFactor(line[2]));
+        options.boostPrecipitateDiffusion.emplace_back(line[1], boostPrecipitateDiffusionFactor(line[2]));
     // Every line is confirmed once per phase, whether or not it names that phase.
     for (std::size_t p = 0; p < precipitates.size(); ++p)
         for (const KeywordLine& line : lines)
@@ -106,12 +106,11 @@ void readBoostPrecipitateDiffusion(const std::string& dataFile, const std::vecto
 
 } // namespace
 
-double boostFactor(const std::string& text)
+double boostPrecipitateDiffusionFactor(const std::string& text)
 {
-    // It multiplies every diffusion coefficient the phase sees: zero, a
-    // negative or an undefined factor would stop or reverse its growth.
     const double factor = conversion::toDouble(text);
-    if (!(std::isfinite(factor) && factor > 0.0)) Log::fatalError("Incorrect value for boostPrecipitateDiffusion (must be >0)");
+    if (!(std::isfinite(factor) && factor > 0.0))
+        Log::fatalError("Incorrect value for boostPrecipitateDiffusion (must be >0)");
     return factor;
 }
 

@@ -31,9 +31,10 @@ struct PrecipitateOptions {
     void applyTo(Precipitate& phase) const;
 };
 
-// The factor of a boostPrecipitateDiffusion line (data file or node
-// property) as written; one that is not a finite number > 0 is fatal.
-double boostFactor(const std::string& text);
+// The factor of a boostPrecipitateDiffusion line (of the data file or of a
+// node property) converted and checked: a factor that is not a finite
+// number > 0 stops the run, since it would stop or reverse diffusion.
+double boostPrecipitateDiffusionFactor(const std::string& text);
 
 // Reads the per-precipitate options with their checks, in their fixed order,
 // for a node with these phases (read already; the boost lines are checked

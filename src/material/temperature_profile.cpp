@@ -1,6 +1,9 @@
 #include "material/temperature_profile.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include "core/constants.h"
 
 #include "core/data_file_reader.h"
 #include "core/log.h"
@@ -36,17 +39,34 @@ void TemperatureProfile::setProfile(const KeywordLine& line)
     pointCount = static_cast<unsigned int>(times.size());
 }
 
+unsigned int TemperatureProfile::pointAtOrBefore(double t) const
+{
+    const auto after = std::upper_bound(times.begin(), times.begin() + pointCount, t);
+    return after == times.begin() ? 0 : static_cast<unsigned int>(after - times.begin()) - 1;
+}
+
 double TemperatureProfile::GetTemperature(double t) const
 {
     if (pointCount == 0 || t < times[0] || t > times[pointCount - 1]) Log::fatalError("time out of range");
-    for (unsigned int i = 0; i < pointCount; ++i) {
-        if (t == times[i]) return temperatures[i];
-        if (i + 1 < pointCount && times[i] < t && t < times[i + 1])
-            return temperatures[i] + (temperatures[i + 1] - temperatures[i]) / (times[i + 1] - times[i]) *
-                                         (t - times[i]);
-    }
+    // Times increase strictly, so t is either a point or inside exactly one interval.
+    const unsigned int i = pointAtOrBefore(t);
+    if (t == times[i]) return temperatures[i];
+    if (i + 1 < pointCount && times[i] < t && t < times[i + 1])
+        return temperatures[i] + (temperatures[i + 1] - temperatures[i]) / (times[i + 1] - times[i]) * (t - times[i]);
     // Reached only by a time that is not a number.
     Log::fatalError("Bad interpolation in GetTemperature");
+}
+
+bool TemperatureProfile::hasPointAt(double t, unsigned int firstIndex) const
+{
+    if (pointCount == 0) return false;
+    // The distance |t - time| shrinks towards t from both sides, so the
+    // points within the tolerance, if any, include the last one at or
+    // before t or the first one after it.
+    const unsigned int before = pointAtOrBefore(t);
+    for (unsigned int i = before; i <= before + 1 && i < pointCount; ++i)
+        if (i >= firstIndex && std::fabs(t - times[i]) <= constants::timeTolerance) return true;
+    return false;
 }
 
 double TemperatureProfile::GetTime(unsigned int i) const

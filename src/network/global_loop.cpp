@@ -126,7 +126,7 @@ std::optional<std::size_t> nodeOstrel::attemptEveryNode(std::vector<WorkingSet>&
 
 double nodeOstrel::commitEveryNode(std::vector<WorkingSet>& work, unsigned int n)
 {
-    double smallest = 1e300;
+    double smallest = constants::largestTimeStep;
     for (std::size_t i = 0; i < nodes.size(); ++i)
         smallest = std::min(smallest, nodes[i].commitStep(work[i], n, lastStepRejected));
     return smallest;

@@ -39,10 +39,10 @@ void nodeOstrel::initialize(int argc, const char* const* argv)
     networkConsole = Console(readFlag(dataFile, "notVerbose").has_value());
 
     templateNode().readInput(dataFile);
-    readNodes();
+    const std::vector<KeywordLine> nodeLines = readNodes();
 
     if (nbNodes == 1) {
-        readNodeDescriptions(true);
+        readNodeDescriptions(nodeLines, true);
         // The mechanics-only mode is read here once it exists.
         prepareNode(nodes[0]);
         std::vector<KeywordLine> lines;
@@ -51,7 +51,7 @@ void nodeOstrel::initialize(int argc, const char* const* argv)
         return;
     }
 
-    readNodeDescriptions(false);
+    readNodeDescriptions(nodeLines, false);
     readConnections();
     readNodeProperties();
     // The mechanics-only mode is read here once it exists.
@@ -61,19 +61,29 @@ void nodeOstrel::initialize(int argc, const char* const* argv)
         Log::fatalError("You cannot have both 'mechanicalHardeningCoupling' and 'mechanicalSemiHardeningCoupling' (nodeOstrel class)");
 }
 
-void nodeOstrel::readNodes()
+std::vector<KeywordLine> nodeOstrel::readNodes()
 {
-    std::vector<KeywordLine> lines;
-    DataFileReader::readKeyword(dataFile, "nodes", lines, false);
-    if (lines.size() > 1) Log::fatalError("number of nodes defined more than once.");
-    const std::size_t values = lines[0].size() - 1;
+    std::vector<KeywordLine> countLines;
+    DataFileReader::readKeyword(dataFile, "nodes", countLines, false);
+    if (countLines.size() > 1) Log::fatalError("number of nodes defined more than once.");
+    const std::size_t values = countLines[0].size() - 1;
     if (values != 1)
         Log::fatalError("nodes command needs 1 argument and " + std::to_string(values) + " were given.");
-    const double count = conversion::toDouble(lines[0][1]);
+    const double count = conversion::toDouble(countLines[0][1]);
     // Below one node there is nothing to run; beyond 32 bits the count wraps.
     if (!(count >= 1.0) || !(count < 4294967296.0)) Log::fatalError("Incorrect value for nodes (must be >=1)");
     nbNodes = static_cast<std::uint32_t>(count);
     networkConsole.say(std::to_string(nbNodes) + (nbNodes == 1 ? " node in NodeOstrel: OK" : " nodes in NodeOstrel: OK"));
+
+    // The node lines are counted before the nodes are made, so that a count
+    // the file does not describe stops the run at once, whatever its size,
+    // instead of after copying the template that many times.
+    const bool singleNode = nbNodes == 1;
+    std::vector<KeywordLine> lines;
+    DataFileReader::readKeyword(dataFile, "node", lines, singleNode);
+    if (!(singleNode && lines.empty()) && lines.size() != nbNodes)
+        Log::fatalError("the number of described nodes (" + std::to_string(lines.size()) +
+                        ") does not match the indicated number of nodes (" + std::to_string(nbNodes) + ").");
 
     try {
         nodes.assign(nbNodes, templateNode());
@@ -82,19 +92,15 @@ void nodeOstrel::readNodes()
     } catch (const std::length_error&) {
         Log::fatalError("Not enough memory for " + std::to_string(nbNodes) + " nodes");
     }
+    return lines;
 }
 
-void nodeOstrel::readNodeDescriptions(bool singleNode)
+void nodeOstrel::readNodeDescriptions(const std::vector<KeywordLine>& lines, bool singleNode)
 {
-    std::vector<KeywordLine> lines;
-    DataFileReader::readKeyword(dataFile, "node", lines, singleNode);
     if (singleNode && lines.empty()) {
         globalTimeStep = nodes[0].initialDT;
         return;
     }
-    if (lines.size() != nbNodes)
-        Log::fatalError("the number of described nodes (" + std::to_string(lines.size()) +
-                        ") does not match the indicated number of nodes (" + std::to_string(nbNodes) + ").");
 
     if (singleNode) {
         const std::size_t values = lines[0].size() - 1;

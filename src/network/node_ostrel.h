@@ -7,6 +7,7 @@
 
 #include "network/connection.h"
 #include "network/solute_exchange.h"
+#include "core/data_file_reader.h"
 #include "node/ostrel.h"
 
 // Driver of a run. Its own Ostrel part is the template node read from the
@@ -62,8 +63,10 @@ public:
 private:
     std::string dataFile;
 
-    void readNodes();
-    void readNodeDescriptions(bool singleNode);
+    // Reads the node count, makes the nodes, and returns the `node` lines,
+    // whose number it has checked against the count.
+    std::vector<KeywordLine> readNodes();
+    void readNodeDescriptions(const std::vector<KeywordLine>& lines, bool singleNode);
     void readConnections();
     void readNodeProperties();
     void readNetworkOptions();

@@ -118,7 +118,7 @@ void boostPrecipitate(Ostrel& node, const KeywordLine& subLine)
     const std::size_t position = findByName(node.precipitates, subLine[1]);
     if (position == node.precipitates.size())
         Log::fatalError("name of Precipitate in boostPrecipitateDiffusion for current node not defined in precipitates list.");
-    node.precipitates[position].boostPrecipitateDiffusion = boostFactor(subLine[2]);
+    node.precipitates[position].boostPrecipitateDiffusion = boostPrecipitateDiffusionFactor(subLine[2]);
 }
 
 class NodeProperties {

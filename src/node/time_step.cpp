@@ -1,8 +1,10 @@
 #include "node/ostrel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
+#include "core/constants.h"
 #include "core/log.h"
 #include "node/mass_balance.h"
 
@@ -270,7 +272,7 @@ double Ostrel::acceptTimeStep(Matrix& workMatrix, std::vector<Element>& workElem
 
     switch (timeStepManagement) {
     case time_step_management::version1:
-        timeStep = timeStep * increaseDT;
+        timeStep = std::min(timeStep * increaseDT, constants::largestTimeStep);
         time = time + timeStep;
         break;
     case time_step_management::version3: {
@@ -281,7 +283,7 @@ double Ostrel::acceptTimeStep(Matrix& workMatrix, std::vector<Element>& workElem
         if (profilePointReached && !lastStepRejected &&
             std::fabs(time - target) <= 4.0 * std::numeric_limits<double>::epsilon() * std::fabs(target))
             time = target;
-        timeStep = timeStep * increaseDT;
+        timeStep = std::min(timeStep * increaseDT, constants::largestTimeStep);
         break;
     }
     default:

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "kinetics/precipitate.h"
+#include "output/density_per_radius.h"
 #include "output/output.h"
 #include "output/result_file.h"
 
@@ -42,8 +43,8 @@ void writeDistribRecord(ResultFile& file, double t, const Precipitate& precipita
     // next class, the last one's towards the class before it.
     file << t;
     for (std::size_t i = 0; i < last; ++i)
-        if (N[i] > threshold) file << ' ' << N[i] / std::fabs(R[i + 1] - R[i]);
-    file << ' ' << N[last] / std::fabs(R[last] - R[last - 1]) << '\n';
+        if (N[i] > threshold) file << ' ' << densityPerUnitRadius(precipitate, i, true);
+    file << ' ' << densityPerUnitRadius(precipitate, last, false) << '\n';
 }
 
 } // namespace
@@ -59,14 +60,17 @@ void Output::DistribResults(double t, const std::vector<Precipitate>& precipitat
 
         if (firstDistrib) {
             ResultFile header;
-            if (header.open(fileName, std::ios::out | std::ios::trunc, outputPrecision))
+            if (header.open(fileName, std::ios::out | std::ios::trunc, outputPrecision)) {
                 header << "R*(t) R(i) R(i+1) ...\n"
                        << "t[s] N(i) N(i+1) ...\n"
                        << "t[s] D(i) D(i+1) ...\n";
+                header.close();
+            }
         }
 
         ResultFile file;
         if (!file.open(fileName, std::ios::out | std::ios::app, outputPrecision)) continue;
         writeDistribRecord(file, t, precipitate, threshold);
+        file.close();
     }
 }

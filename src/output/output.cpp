@@ -21,18 +21,6 @@ bool sameTime(double a, double b)
     return std::fabs(a - b) <= constants::timeTolerance;
 }
 
-// The node's time stepping lands exactly on every profile point, but the
-// record of a point is written by the step that starts there, when the
-// profile index already names the next point. Coupled records therefore
-// look at every point after the first.
-bool atLaterProfilePoint(const TemperatureProfile& profile, double t)
-{
-    const unsigned int count = profile.GetPointCount();
-    for (unsigned int i = 1; i < count; ++i)
-        if (sameTime(t, profile.GetTime(i))) return true;
-    return false;
-}
-
 } // namespace
 
 bool Output::LiveDistribPlotDue(int nodeNumber, unsigned int stepCounter) const
@@ -60,8 +48,12 @@ void Output::SaveResults(const Matrix& matrix, const std::vector<Element>& eleme
     const double currentPointTime = profile.GetTime(profileIndex);
     const double endTime = profile.GetLastTime();
     const bool atEnd = sameTime(t, endTime);
+    // The node's time stepping lands exactly on every profile point, but the
+    // record of a point is written by the step that starts there, when the
+    // profile index already names the next point. Coupled records therefore
+    // look at every point after the first.
     const bool atProfilePoint = sameTime(t, currentPointTime) || atEnd
-                                || ((thermoCoupling || distribCoupling) && atLaterProfilePoint(profile, t));
+                                || ((thermoCoupling || distribCoupling) && profile.hasPointAt(t, 1));
 
     const bool thermoDue = thermoCoupling ? (atProfilePoint || forced)
                                           : (periodDue(stepCounter, thermoPeriod) || atEnd || forced);

@@ -1,9 +1,9 @@
 #include <algorithm>
-#include <cmath>
 #include <string>
 
 #include "kinetics/precipitate.h"
 #include "material/element.h"
+#include "output/density_per_radius.h"
 #include "output/output.h"
 
 namespace {
@@ -18,7 +18,7 @@ constexpr double barWidth = 8e-13;
 // class width taken towards the previous class.
 double barHeight(const Precipitate& precipitate, std::size_t i)
 {
-    return precipitate.number[i] / std::fabs(precipitate.radius[i - 1] - precipitate.radius[i]);
+    return densityPerUnitRadius(precipitate, i, false);
 }
 
 // One inline data set: the origin, then the classes on one side of the

@@ -1,40 +1,50 @@
 #include "output/result_file.h"
 
 #include <algorithm>
-#include <locale>
+#include <charconv>
 
 #include "core/log.h"
+#include "core/general_text.h"
 
-namespace {
-
-// Every double is written exactly with at most 767 significant digits, so a
-// larger precision cannot change what is written; it only costs time and
-// memory in the stream formatting, which near the int limit even writes
-// wrong digits.
-constexpr int exactDigits = 800;
-
-} // namespace
-
-bool ResultFile::open(const std::string& fileName, std::ios::openmode mode, int precision)
+ResultFile::~ResultFile()
 {
+    if (stream.is_open()) close();
+}
+
+bool ResultFile::open(const std::string& fileName, std::ios::openmode mode, int digits)
+{
+    // Before opening, or the file stream keeps its own buffer.
+    stream.rdbuf()->pubsetbuf(nullptr, 0);
     stream.open(fileName, mode);
     if (!stream.is_open()) {
         Log::logWarning("Unable to open file:" + fileName + ". Computation continues.");
         return false;
     }
     name = fileName;
-    stream.imbue(std::locale::classic());
-    setPrecision(precision);
+    setPrecision(digits);
     return true;
 }
 
-void ResultFile::setPrecision(int precision)
+void ResultFile::setPrecision(int digits)
 {
-    stream.precision(std::min(precision, exactDigits));
+    precision = digits;
+}
+
+char* ResultFile::room(std::size_t size)
+{
+    if (used + size > buffer.size()) writeOut();
+    return buffer.data() + used;
+}
+
+void ResultFile::writeOut()
+{
+    stream.write(buffer.data(), static_cast<std::streamsize>(used));
+    used = 0;
 }
 
 void ResultFile::close()
 {
+    writeOut();
     stream.flush();
     const bool written = static_cast<bool>(stream);
     stream.close();
@@ -43,24 +53,34 @@ void ResultFile::close()
 
 ResultFile& ResultFile::operator<<(double number)
 {
-    stream << number;
+    char* text = room(conversion::generalTextCapacity);
+    used += conversion::writeGeneral(text, number, precision) - text;
     return *this;
 }
 
 ResultFile& ResultFile::operator<<(std::size_t count)
 {
-    stream << count;
+    constexpr std::size_t digits = 20;
+    char* text = room(digits);
+    used += std::to_chars(text, text + digits, count).ptr - text;
     return *this;
 }
 
 ResultFile& ResultFile::operator<<(std::string_view text)
 {
-    stream << text;
+    if (text.size() > buffer.size()) {
+        writeOut();
+        stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+        return *this;
+    }
+    std::copy(text.begin(), text.end(), room(text.size()));
+    used += text.size();
     return *this;
 }
 
 ResultFile& ResultFile::operator<<(char character)
 {
-    stream << character;
+    *room(1) = character;
+    ++used;
     return *this;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <fstream>
 #include <string>
@@ -12,10 +13,18 @@
 // warning in log.log and never stops the run; the caller then skips its write.
 class ResultFile {
 public:
+    ResultFile() = default;
+    ResultFile(const ResultFile&) = delete;
+    ResultFile& operator=(const ResultFile&) = delete;
+    // An open file is closed with the check of close(), so no write can end
+    // unchecked, whatever path leaves the writer.
+    ~ResultFile();
+
     bool open(const std::string& fileName, std::ios::openmode mode, int precision);
     void setPrecision(int precision);
     // Ends the write: a record that could not be written completely (a full
-    // disk, an I/O error) stops the run instead of leaving a results file that
+    // disk, a file-size limit, an I/O error) stops the run with "Unable to
+    // write file " + its name instead of leaving a results file that
     // silently lacks it.
     void close();
 
@@ -25,6 +34,19 @@ public:
     ResultFile& operator<<(char character);
 
 private:
+    // The text waits here and goes to the file in large pieces: a record of
+    // thousands of numbers then costs a few writes, not a stream call per
+    // number. The file stream itself keeps no second buffer.
+    static constexpr std::size_t bufferSize = 16384;
+
     std::ofstream stream;
     std::string name;
+    int precision = 6;
+    std::array<char, bufferSize> buffer;
+    std::size_t used = 0;
+
+    // Where `size` more characters can be written (after writing out what
+    // waits, if it would not fit).
+    char* room(std::size_t size);
+    void writeOut();
 };

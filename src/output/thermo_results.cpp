@@ -54,8 +54,10 @@ void Output::ThermoResults(double t, double dt, double T, const Matrix& matrix,
 
     if (firstThermo) {
         ResultFile header;
-        if (header.open(fileName, std::ios::out | std::ios::trunc, volumeDigits))
+        if (header.open(fileName, std::ios::out | std::ios::trunc, volumeDigits)) {
             writeThermoHeader(header, matrix, elements, precipitates, heavyOuputs);
+            header.close();
+        }
     }
 
     ResultFile file;
@@ -72,4 +74,5 @@ void Output::ThermoResults(double t, double dt, double T, const Matrix& matrix,
              << precipitate.classCount() << ' ';
     }
     file << '\n';
+    file.close();
 }

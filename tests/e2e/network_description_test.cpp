@@ -43,6 +43,13 @@ TEST(NetworkDescription, NodeCountAndNodeLines)
     expectFatal("nodes 2\nnode 0 0 0 0 1\nnode 1 1 0 0 1\nnode 2 2 0 0 1\n",
                 "the number of described nodes (3) does not match the indicated number of nodes (2).");
     expectFatal("nodes 2\n", "keyword node not found in datafile.");
+    // The node lines are counted before the nodes are made: a count far
+    // beyond the memory stops with the count error, not for lack of memory.
+    expectFatal("nodes 4000000000\n", "keyword node not found in datafile.");
+    expectFatal("nodes 4000000000\nnode 0 0 0 0 1\nnode 1 1 0 0 1\n",
+                "the number of described nodes (2) does not match the indicated number of nodes (4000000000).");
+    expectFatal("nodes 1\nnode 0 0 0 0 1\nnode 1 1 0 0 1\n",
+                "the number of described nodes (2) does not match the indicated number of nodes (1).");
     expectFatal("nodes 2\nnode 0 0 0 0 1\nnode 1 1 0 0\n",
                 "node command needs 5 arguments and 4 were given for node 1");
     expectFatal("nodes 1\nnode 0 0 0\n", "node command needs 5 arguments and 3 were given for node 0");

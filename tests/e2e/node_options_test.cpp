@@ -140,6 +140,10 @@ TEST(NodeOptions, InflateDiffusionCoeffAndBoost)
                 "Too low nb of arguments defined for boostPrecipitateDiffusion (2 required).");
     expectFatal("boostPrecipitateDiffusion Al3Sc 2 3\n",
                 "Too many arguments defined for boostPrecipitateDiffusion (2 required).");
+    // A factor that would stop or reverse diffusion is refused.
+    for (const std::string factor : {"-1.5", "0", "abc", "nan", "inf"})
+        expectFatal("boostPrecipitateDiffusion Al3Sc " + factor + "\n",
+                    "Incorrect value for boostPrecipitateDiffusion (must be >0)");
 
     const OstrelRun run =
         runOstrel(dataWith("inflateDiffusionCoeff Sc 2 9\ninflateDiffusionCoeff Sc 3\nboostPrecipitateDiffusion other 5\n"));

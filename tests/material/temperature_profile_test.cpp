@@ -51,6 +51,48 @@ TEST(TemperatureProfileDeathTest, GetTemperatureAndTime)
     EXPECT_FATAL(profileOf({"0", "0", "100", "0"}).GetInitialTime(), "total time or Temperature is zero.");
 }
 
+// A measured history: thousands of irregularly spaced points. Every time,
+// on a point or between two, gives what a scan of the points from the start
+// gives, and points are found within the time tolerance only.
+TEST(TemperatureProfile, LongHistoryFoundByItsInterval)
+{
+    KeywordLine values;
+    std::vector<double> times;
+    std::vector<double> temperatures;
+    double t = 0.0;
+    for (int k = 0; k < 5001; ++k) {
+        times.push_back(t);
+        temperatures.push_back(600.0 + 20.0 * std::sin(0.37 * k));
+        values.push_back(std::to_string(t));
+        values.push_back(std::to_string(temperatures.back()));
+        t += 0.5 + (k % 7) * 0.25;
+    }
+    const TemperatureProfile profile = profileOf(values);
+    for (std::size_t i = 0; i + 1 < times.size(); ++i) {
+        const double a = profile.times[i];
+        const double b = profile.times[i + 1];
+        const double Ta = profile.temperatures[i];
+        const double Tb = profile.temperatures[i + 1];
+        EXPECT_EQ(profile.GetTemperature(a), Ta);
+        for (double inside : {std::nextafter(a, b), 0.3 * a + 0.7 * b, std::nextafter(b, a)})
+            ASSERT_EQ(profile.GetTemperature(inside), Ta + (Tb - Ta) / (b - a) * (inside - a)) << inside;
+        EXPECT_TRUE(profile.hasPointAt(b, 1));
+        EXPECT_FALSE(profile.hasPointAt(0.5 * (a + b), 0));
+    }
+    EXPECT_EQ(profile.GetTemperature(profile.times.back()), profile.temperatures.back());
+    EXPECT_FALSE(profile.hasPointAt(0.0, 1));
+    EXPECT_TRUE(profile.hasPointAt(0.0, 0));
+
+    // Near zero several points lie within the tolerance of one time.
+    const TemperatureProfile crowded = profileOf({"0", "300", "1e-16", "300", "3e-16", "300", "1", "300"});
+    EXPECT_TRUE(crowded.hasPointAt(2.5e-16, 2));
+    EXPECT_TRUE(crowded.hasPointAt(0.0, 1));
+    EXPECT_TRUE(crowded.hasPointAt(5e-16, 0));
+    EXPECT_FALSE(crowded.hasPointAt(5e-16, 3));
+    EXPECT_FALSE(crowded.hasPointAt(std::nan(""), 0));
+    EXPECT_FALSE(TemperatureProfile().hasPointAt(0.0, 0));
+}
+
 TEST(TemperatureProfileDeathTest, SetProfileChecksMonotonyBeforeValues)
 {
     ScopedWorkDir dir;

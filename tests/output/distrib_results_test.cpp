@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "kinetics/precipitate.h"
+#include "output/density_per_radius.h"
 #include "output/output.h"
 #include "support/temp_dir.h"
 
@@ -130,4 +131,29 @@ TEST(DistribResults, UnequalListsNeverReadPastTheShorter)
     EXPECT_EQ(record("distributionbeta_0.dat"),
               (std::vector<std::string>{"1.5e-09 1e-09 2e-09", "1 1 2", "1 " + general(1 / std::fabs(2e-9 - 1e-9)) +
                                                                         " " + general(2 / std::fabs(2e-9 - 1e-9))}));
+}
+
+// Two classes of one radius have no width between them: each takes its
+// width towards its other neighbour, and a class without any width has a
+// density of 0 rather than an infinite one. The plotted bars, whose width
+// is taken towards the previous class, follow the same rule.
+TEST(DistribResults, ClassesOfEqualRadiiHaveFiniteDensities)
+{
+    ScopedWorkDir dir;
+    Output output;
+    const Precipitate beta = phase("beta", {1e-9, 1e-9, 2e-9, 3e-9, 3e-9}, {1e20, 2e20, 3e20, 4e20, 5e20});
+    output.DistribResults(1, {beta}, 0);
+    const double first = std::fabs(2e-9 - 1e-9);
+    const double second = std::fabs(3e-9 - 2e-9);
+    EXPECT_EQ(record("distributionbeta_0.dat")[2], "1 0 " + general(2e20 / first) + " " + general(3e20 / second) + " " +
+                                                       general(4e20 / second) + " 0");
+
+    EXPECT_EQ(densityPerUnitRadius(beta, 1, false), 2e20 / first);
+    EXPECT_EQ(densityPerUnitRadius(beta, 2, false), 3e20 / first);
+    EXPECT_EQ(densityPerUnitRadius(beta, 3, false), 4e20 / second);
+    EXPECT_EQ(densityPerUnitRadius(beta, 4, false), 0.0);
+
+    ScopedWorkDir pair;
+    output.DistribResults(1, {phase("beta", {1e-9, 1e-9}, {1e20, 1e20})}, 0);
+    EXPECT_EQ(record("distributionbeta_0.dat")[2], "1 0 0");
 }

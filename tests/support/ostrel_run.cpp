@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,6 +30,7 @@ OstrelRun::OstrelRun(const RunSetup& setup)
     // computation.end, a directory named log.log) before the run.
     for (const auto& name : setup.directories) std::filesystem::create_directories(dir.path() / name);
     for (const auto& [name, content] : setup.files) dir.write(name, content);
+    for (const auto& [name, target] : setup.links) std::filesystem::create_symlink(target, dir.path() / name);
     if (!setup.dataName.empty() && !setup.files.count(setup.dataName)) dir.write(setup.dataName, setup.data);
 
     const std::string consoleFile = (dir.path() / ".console").string();
@@ -49,6 +51,10 @@ OstrelRun::OstrelRun(const RunSetup& setup)
         const int in = open("/dev/null", O_RDONLY);
         if (in >= 0) dup2(in, STDIN_FILENO);
         for (const auto& [name, value] : setup.environment) setenv(name.c_str(), value.c_str(), 1);
+        if (setup.fileSizeLimit >= 0) {
+            const rlimit limit{static_cast<rlim_t>(setup.fileSizeLimit), static_cast<rlim_t>(setup.fileSizeLimit)};
+            if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
+        }
         execv(argv[0], argv.data());
         _exit(127);
     }

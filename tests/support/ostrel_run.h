@@ -17,6 +17,8 @@ struct RunSetup {
     std::vector<std::string> args;
     std::vector<std::string> directories; // created before the run
     std::map<std::string, std::string> environment; // set for the program only (PATH, ...)
+    std::map<std::string, std::string> links;       // name -> target, symbolic links made before the run
+    long long fileSizeLimit = -1;                    // bytes; when >= 0, the program's RLIMIT_FSIZE
 };
 
 // The outcome of running build/ostrel in a fresh temporary directory.
