@@ -61,49 +61,52 @@ void nodeOstrel::finishNode(Ostrel& node, unsigned int n)
 
 void nodeOstrel::runIndependentNodes()
 {
+    for (std::size_t i = 0; i < nodes.size(); ++i) runIndependentNode(i);
+}
+
+void nodeOstrel::runIndependentNode(std::size_t i)
+{
     WorkingSet work;
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
-        Ostrel& node = nodes[i];
-        unsigned int n = 1;
-        unsigned int rejected = 0;
-        globalTimeStep = node.timeStep;
-        const double tEnd = node.temperatureProfile.GetLastTime();
+    Ostrel& node = nodes[i];
+    unsigned int n = 1;
+    unsigned int rejected = 0;
+    globalTimeStep = node.timeStep;
+    const double tEnd = node.temperatureProfile.GetLastTime();
 
-        while (!reachedEnd(node.time, tEnd)) {
-            work.refill(node);
-            work.temperature = node.temperatureProfile.GetTemperature(node.time);
-            node.storeCriterionValues(work.elements, work.precipitates, work.temperature);
-            const bool accepted = node.computeTimeStep(work.matrix, work.elements, work.precipitates,
-                                                       work.temperature, n, rejectionReason);
-            if (accepted) {
-                // The step's mechanics take their place here.
-                const double before = node.time;
-                globalTimeStep = node.acceptTimeStep(work.matrix, work.elements, work.precipitates,
-                                                     work.temperature, n, lastStepRejected);
-                checkClockAdvanced(node, before);
-                ++n;
-                ++acceptedStepCount;
-                lastStepRejected = false;
-                // A silent run does not even build its progress lines.
-                if (!networkConsole.silent())
-                    networkConsole.say("Simulation time " + conversion::toDefaultText(node.time));
-            } else {
-                ++rejected;
-                ++rejectedStepCount;
-                lastStepRejected = true;
-                globalTimeStep = reduceDT * globalTimeStep;
-                if (!networkConsole.silent())
-                    networkConsole.say("Time step rejected by node " + std::to_string(i) + " because " +
-                                       rejectionReason);
-            }
-            node.timeStep = globalTimeStep;
+    while (!reachedEnd(node.time, tEnd)) {
+        work.refill(node);
+        work.temperature = node.temperatureProfile.GetTemperature(node.time);
+        node.storeCriterionValues(work.elements, work.precipitates, work.temperature);
+        const bool accepted = node.computeTimeStep(work.matrix, work.elements, work.precipitates,
+                                                   work.temperature, n, rejectionReason);
+        if (accepted) {
+            // The step's mechanics take their place here.
+            const double before = node.time;
+            globalTimeStep = node.acceptTimeStep(work.matrix, work.elements, work.precipitates,
+                                                 work.temperature, n, lastStepRejected);
+            checkClockAdvanced(node, before);
+            ++n;
+            ++acceptedStepCount;
+            lastStepRejected = false;
+            // A silent run does not even build its progress lines.
+            if (!networkConsole.silent())
+                networkConsole.say("Simulation time " + conversion::toDefaultText(node.time));
+        } else {
+            ++rejected;
+            ++rejectedStepCount;
+            lastStepRejected = true;
+            globalTimeStep = reduceDT * globalTimeStep;
+            if (!networkConsole.silent())
+                networkConsole.say("Time step rejected by node " + std::to_string(i) + " because " +
+                                   rejectionReason);
         }
-
-        finishNode(node, n);
-        networkConsole.say("Computation ended for node " + std::to_string(i));
-        networkConsole.say("Time steps: " + std::to_string(n));
-        networkConsole.say("Rejected time steps: " + std::to_string(rejected));
+        node.timeStep = globalTimeStep;
     }
+
+    finishNode(node, n);
+    networkConsole.say("Computation ended for node " + std::to_string(i));
+    networkConsole.say("Time steps: " + std::to_string(n));
+    networkConsole.say("Rejected time steps: " + std::to_string(rejected));
 }
 
 void nodeOstrel::runConnectedNodes()
