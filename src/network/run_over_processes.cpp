@@ -124,17 +124,23 @@ int runIndependentNodes(Processes& processes, nodeOstrel& network)
     LineRecorder recorder;
     std::string bytes;
 
+    // The node limit: no node from it on needs to run, since a node before
+    // it failed (or a preparation did, and then no run is needed at all).
     processes.startNodeCounter();
     for (std::uint64_t k = processes.claimNode(); k < nodeCount; k = processes.claimNode()) {
         Ostrel& node = network.nodes[k];
-        const bool ok = recordAndSend(processes, recorder, k, [&] { network.prepareNode(node); }) &&
-                        recordAndSend(processes, recorder, nodeCount + k, [&] { network.runIndependentNode(k); });
-        if (!ok) {
-            // Every node before this one has been taken already and runs to
-            // its end: the serial run would have written its lines first.
+        if (!recordAndSend(processes, recorder, k, [&] { network.prepareNode(node); })) {
+            // The serial run meets this error while reading: no node runs
+            // and no later node is prepared.
             processes.stopNodeCounter(nodeCount);
+            processes.lowerNodeLimit(0);
             break;
         }
+        // After a failed run the later nodes are still prepared, as the
+        // serial run prepares every node before the first runs.
+        if (k < processes.nodeLimit() &&
+            !recordAndSend(processes, recorder, nodeCount + k, [&] { network.runIndependentNode(k); }))
+            processes.lowerNodeLimit(k);
         if (processes.isRoot()) {
             while (processes.tryReceive(bytes)) finishedProcesses += takeBlock(lines, std::move(bytes));
             lines.writeReady();

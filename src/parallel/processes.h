@@ -62,11 +62,15 @@ public:
     std::string receive();
 
     // A counter on the root that hands out node indices 0, 1, 2 ... to
-    // whichever process asks first. start and finish are collective.
+    // whichever process asks first, and beside it a node limit that every
+    // process can lower (noNode at the start). start and finish are
+    // collective.
     void startNodeCounter();
     std::uint64_t claimNode();
     // Every later claim returns at least `limit`.
     void stopNodeCounter(std::uint64_t limit);
+    void lowerNodeLimit(std::uint64_t limit);
+    std::uint64_t nodeLimit();
     void finishNodeCounter();
 
 private:

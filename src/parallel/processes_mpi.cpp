@@ -34,7 +34,7 @@ struct Processes::State {
     // Messages the root sent to itself.
     std::deque<std::string> ownMessages;
     MPI_Win counterWindow = MPI_WIN_NULL;
-    long long* counter = nullptr;
+    std::uint64_t* counter = nullptr;
 
     // Forgets the sends that have arrived.
     void dropDelivered()
@@ -178,38 +178,50 @@ std::string Processes::receive()
     return receiveProbed(status);
 }
 
+// The window on the root holds two numbers: the next node to hand out and
+// the node limit.
+namespace {
+
+constexpr MPI_Aint nextNodeSlot = 0;
+constexpr MPI_Aint limitSlot = 1;
+
+std::uint64_t atomicUpdate(MPI_Win window, MPI_Aint slot, std::uint64_t operand, MPI_Op operation)
+{
+    std::uint64_t previous = 0;
+    MPI_Win_lock(MPI_LOCK_SHARED, 0, 0, window);
+    MPI_Fetch_and_op(&operand, &previous, MPI_UINT64_T, 0, slot, operation, window);
+    MPI_Win_unlock(0, window);
+    return previous;
+}
+
+} // namespace
+
 void Processes::startNodeCounter()
 {
-    const MPI_Aint bytes = isRoot() ? static_cast<MPI_Aint>(sizeof(long long)) : 0;
-    MPI_Win_allocate(bytes, sizeof(long long), MPI_INFO_NULL, MPI_COMM_WORLD, &state->counter,
+    const MPI_Aint bytes = isRoot() ? static_cast<MPI_Aint>(2 * sizeof(std::uint64_t)) : 0;
+    MPI_Win_allocate(bytes, sizeof(std::uint64_t), MPI_INFO_NULL, MPI_COMM_WORLD, &state->counter,
                      &state->counterWindow);
     if (isRoot()) {
         MPI_Win_lock(MPI_LOCK_EXCLUSIVE, 0, 0, state->counterWindow);
-        *state->counter = 0;
+        state->counter[nextNodeSlot] = 0;
+        state->counter[limitSlot] = noNode;
         MPI_Win_unlock(0, state->counterWindow);
     }
     // Nobody claims before the counter starts at 0.
     MPI_Barrier(MPI_COMM_WORLD);
 }
 
-std::uint64_t Processes::claimNode()
-{
-    const long long one = 1;
-    long long claimed = 0;
-    MPI_Win_lock(MPI_LOCK_SHARED, 0, 0, state->counterWindow);
-    MPI_Fetch_and_op(&one, &claimed, MPI_LONG_LONG, 0, 0, MPI_SUM, state->counterWindow);
-    MPI_Win_unlock(0, state->counterWindow);
-    return static_cast<std::uint64_t>(claimed);
-}
+std::uint64_t Processes::claimNode() { return atomicUpdate(state->counterWindow, nextNodeSlot, 1, MPI_SUM); }
 
 void Processes::stopNodeCounter(std::uint64_t limit)
 {
-    const long long atLeast = static_cast<long long>(std::min<std::uint64_t>(limit, std::numeric_limits<long long>::max() / 2));
-    long long previous = 0;
-    MPI_Win_lock(MPI_LOCK_SHARED, 0, 0, state->counterWindow);
-    MPI_Fetch_and_op(&atLeast, &previous, MPI_LONG_LONG, 0, 0, MPI_MAX, state->counterWindow);
-    MPI_Win_unlock(0, state->counterWindow);
+    // Far below the top, so that later claims cannot wrap around.
+    atomicUpdate(state->counterWindow, nextNodeSlot, std::min(limit, noNode / 2), MPI_MAX);
 }
+
+void Processes::lowerNodeLimit(std::uint64_t limit) { atomicUpdate(state->counterWindow, limitSlot, limit, MPI_MIN); }
+
+std::uint64_t Processes::nodeLimit() { return atomicUpdate(state->counterWindow, limitSlot, 0, MPI_NO_OP); }
 
 void Processes::finishNodeCounter()
 {

@@ -8,6 +8,7 @@
 
 struct Processes::State {
     std::uint64_t nextNode = 0;
+    std::uint64_t limit = noNode;
     // Messages the single process sent to itself, as the root.
     std::deque<std::string> messages;
 };
@@ -55,10 +56,18 @@ std::string Processes::receive()
     return bytes;
 }
 
-void Processes::startNodeCounter() { state->nextNode = 0; }
+void Processes::startNodeCounter()
+{
+    state->nextNode = 0;
+    state->limit = noNode;
+}
 
 std::uint64_t Processes::claimNode() { return state->nextNode++; }
 
 void Processes::stopNodeCounter(std::uint64_t limit) { state->nextNode = std::max(state->nextNode, limit); }
+
+void Processes::lowerNodeLimit(std::uint64_t limit) { state->limit = std::min(state->limit, limit); }
+
+std::uint64_t Processes::nodeLimit() { return state->limit; }
 
 void Processes::finishNodeCounter() {}
