@@ -6,7 +6,7 @@ BENCH_DIR := build-bench
 MPI_DIR := build-mpi
 JOBS ?= $(shell nproc)
 
-.PHONY: all build run test golden asan bench plot clean mpi mpi-test
+.PHONY: all build run test golden asan bench plot clean mpi mpi-test mpi-bench
 
 all: build
 
@@ -49,6 +49,12 @@ mpi: $(MPI_DIR)/build.ninja
 # Its tests run mpirun with 1, 2 and 3 processes (oversubscribed).
 mpi-test: mpi
 	cd $(MPI_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Wall time of whole runs over 1 and 2 processes (figures in bench/README.md).
+mpi-bench: $(MPI_DIR)/build.ninja
+	cmake -S . -B $(MPI_DIR) -DOSTREL_BENCH=ON
+	cmake --build $(MPI_DIR) -j $(JOBS) --target bench_processes
+	$(MPI_DIR)/bench_processes
 
 $(BENCH_DIR)/build.ninja:
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DOSTREL_TESTS=OFF -DOSTREL_BENCH=ON

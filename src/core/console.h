@@ -4,7 +4,9 @@
 
 // The console of the network or of one node: progress and confirmation
 // lines on standard output, one line each. A silent console (the data file's
-// notVerbose) drops them, except the few lines that always print.
+// notVerbose) drops them, except the few lines that always print. Every line
+// of the program that reaches standard output goes through here, so that a
+// line recorder (core/line_capture.h) can hold it back.
 class Console {
 public:
     Console() = default;
