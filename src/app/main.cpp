@@ -1,3 +1,4 @@
+#include "core/log.h"
 #include "core/run_protocol.h"
 #include "network/node_ostrel.h"
 #include "network/run_over_processes.h"
@@ -6,7 +7,14 @@
 int main(int argc, char** argv)
 {
     Processes processes(argc, argv);
-    if (Processes::overSeveralProcesses()) return runOverProcesses(processes, argc, argv);
+    if (Processes::overSeveralProcesses()) {
+        try {
+            return runOverProcesses(processes, argc, argv);
+        } catch (const FatalErrorRaised&) {
+            // Met by one process outside the work the processes end together.
+            processes.abandon(1);
+        }
+    }
 
     beginRun();
     {

@@ -24,6 +24,9 @@ public:
     // Whether this build runs over several processes (the MPI build, even
     // with one process); false for the serial stand-in.
     static bool overSeveralProcesses();
+    // Ends every process at once with `status`, for an error that the
+    // processes cannot end together (MPI_Abort).
+    [[noreturn]] void abandon(int status);
 
     int rank() const;
     int size() const;

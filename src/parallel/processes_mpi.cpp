@@ -3,6 +3,7 @@
 #include <mpi.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <list>
 
@@ -57,6 +58,12 @@ Processes::Processes(int& argc, char**& argv) : state(std::make_unique<State>())
 Processes::~Processes() { MPI_Finalize(); }
 
 bool Processes::overSeveralProcesses() { return true; }
+
+void Processes::abandon(int status)
+{
+    MPI_Abort(MPI_COMM_WORLD, status);
+    std::exit(status);
+}
 
 int Processes::rank() const { return state->rank; }
 
