@@ -17,3 +17,8 @@ void Console::sayAlways(const std::string& line)
     }
     std::cout << line << std::endl;
 }
+
+void Console::sayLines(const std::string& lines)
+{
+    std::cout << lines << std::flush;
+}

@@ -18,6 +18,9 @@ public:
     void say(const std::string& line) const;
     // Prints the line whether or not the console is silent.
     static void sayAlways(const std::string& line);
+    // Prints several lines at once, each ended by a newline, with one flush:
+    // lines recorded earlier, which nobody watches come one by one.
+    static void sayLines(const std::string& lines);
 
 private:
     bool silenced = false;

@@ -38,6 +38,13 @@ void stop() { activeRecorder = nullptr; }
 
 void replay(std::string_view bytes)
 {
+    // Console lines go out together, up to the next log line: a log.log that
+    // cannot be opened prints its warning on the console at its own place.
+    std::string consoleLines;
+    auto writeConsoleLines = [&consoleLines] {
+        if (!consoleLines.empty()) Console::sayLines(consoleLines);
+        consoleLines.clear();
+    };
     std::size_t at = 0;
     while (at + 1 + lengthBytes <= bytes.size()) {
         const auto channel = static_cast<LineChannel>(bytes[at]);
@@ -49,11 +56,17 @@ void replay(std::string_view bytes)
         // at the end of the bytes rather than read past them.
         const std::string text(bytes.substr(at, length));
         at += text.size();
-        if (channel == LineChannel::console)
-            Console::sayAlways(text);
-        else
+        if (channel == LineChannel::log) {
+            writeConsoleLines();
             Log::logMessage(text);
+        } else if (active() != nullptr) {
+            Console::sayAlways(text);
+        } else {
+            consoleLines += text;
+            consoleLines += '\n';
+        }
     }
+    writeConsoleLines();
 }
 
 } // namespace line_capture
