@@ -109,6 +109,10 @@ TEST_P(OverProcesses, UnconnectedNodesWriteTheSerialLinesAndFiles)
     expectSameRun(serial, parallel);
     EXPECT_TRUE(parallel.hasFile("computation.end"));
     EXPECT_TRUE(parallel.hasFile("resultsThermo_6.dat"));
+
+    // A single node: the other processes have nothing to do.
+    setup.data = alloy + "nodes 1\n";
+    expectSameRun(OstrelRun(setup), OstrelRun(overProcesses(setup, GetParam())));
 }
 
 TEST_P(OverProcesses, ConnectedNodesWriteTheSerialLinesAndFiles)
@@ -121,14 +125,15 @@ TEST_P(OverProcesses, ConnectedNodesWriteTheSerialLinesAndFiles)
     expectSameRun(serial, OstrelRun(overProcesses(setup, GetParam())));
 }
 
-// Node 2's results file cannot be opened (a directory has its name): it
-// warns when the node is prepared (in the serial run, while reading, before
-// any node runs) and at every record of its run.
+// Node 2's results file and node 5's distribution file cannot be opened
+// (directories have their names): each warns when its node is prepared (in
+// the serial run, while reading, before any node runs) and at every record
+// of its run.
 TEST_P(OverProcesses, WarningsOfANodeComeInTheSerialOrder)
 {
     RunSetup setup;
     setup.data = unconnectedNodes();
-    setup.directories = {"resultsThermo_2.dat"};
+    setup.directories = {"resultsThermo_2.dat", "distributionAl3Sc_5.dat"};
     const OstrelRun serial(setup);
     ASSERT_EQ(serial.exitCode(), 0);
     ASSERT_TRUE(serial.logHasLine("WARNING: Unable to open file:resultsThermo_2.dat. Computation continues."));

@@ -65,13 +65,14 @@ const std::string alloy = "matrix Al 4.05e-10 1.66e-29 26.98\n"
 
 } // namespace
 
-// Node 1's results file cannot be opened: its warnings come while the
-// nodes are prepared, before any node runs, and again during its run.
+// Node 1's results file and node 2's distribution file cannot be opened:
+// their warnings come while the nodes are prepared, before any node runs,
+// and again during the runs.
 TEST(RunOverProcesses, OneProcessWritesTheSerialLinesAndFiles)
 {
     RunSetup setup;
     setup.data = alloy + "nodes 3\nnode 0 0 0 0 1\nnode 1 1 0 0 1\nnode 2 2 0 0 1\n";
-    setup.directories = {"resultsThermo_1.dat"};
+    setup.directories = {"resultsThermo_1.dat", "distributionAl3Sc_2.dat"};
     expectSameAsSerial(setup, {"log.log", "resultsThermo_0.dat", "resultsThermo_2.dat", "distributionAl3Sc_1.dat"});
 
     setup.data += "connect 0 2 1e-6\n";
