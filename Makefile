@@ -3,9 +3,10 @@ EXAMPLE ?= al-sc
 BUILD_DIR := build
 ASAN_DIR := build-asan
 BENCH_DIR := build-bench
+MPI_DIR := build-mpi
 JOBS ?= $(shell nproc)
 
-.PHONY: all build run test golden asan bench plot clean
+.PHONY: all build run test golden asan bench plot clean mpi mpi-test mpi-bench
 
 all: build
 
@@ -37,6 +38,24 @@ asan: $(ASAN_DIR)/build.ninja
 	cd $(ASAN_DIR) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS)
 
+# The program over MPI processes (needs libopenmpi-dev): build-mpi/ostrel,
+# run as `mpirun -np P build-mpi/ostrel [-path DIR/] [-file NAME]`.
+$(MPI_DIR)/build.ninja:
+	cmake -S . -B $(MPI_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DOSTREL_MPI=ON
+
+mpi: $(MPI_DIR)/build.ninja
+	cmake --build $(MPI_DIR) -j $(JOBS)
+
+# Its tests run mpirun with 1, 2 and 3 processes (oversubscribed).
+mpi-test: mpi
+	cd $(MPI_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Wall time of whole runs over 1 and 2 processes (figures in bench/README.md).
+mpi-bench: $(MPI_DIR)/build.ninja
+	cmake -S . -B $(MPI_DIR) -DOSTREL_BENCH=ON
+	cmake --build $(MPI_DIR) -j $(JOBS) --target bench_processes
+	$(MPI_DIR)/bench_processes
+
 $(BENCH_DIR)/build.ninja:
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DOSTREL_TESTS=OFF -DOSTREL_BENCH=ON
 
@@ -54,4 +73,4 @@ plot:
 	@echo "Pictures of $(RUN) are $(OUT)*.png"
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BENCH_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(BENCH_DIR) $(MPI_DIR)

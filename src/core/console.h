@@ -4,7 +4,9 @@
 
 // The console of the network or of one node: progress and confirmation
 // lines on standard output, one line each. A silent console (the data file's
-// notVerbose) drops them, except the few lines that always print.
+// notVerbose) drops them, except the few lines that always print. Every line
+// of the program that reaches standard output goes through here, so that a
+// line recorder (core/line_capture.h) can hold it back.
 class Console {
 public:
     Console() = default;
@@ -16,6 +18,9 @@ public:
     void say(const std::string& line) const;
     // Prints the line whether or not the console is silent.
     static void sayAlways(const std::string& line);
+    // Prints several lines at once, each ended by a newline, with one flush:
+    // lines recorded earlier, which nobody watches come one by one.
+    static void sayLines(const std::string& lines);
 
 private:
     bool silenced = false;

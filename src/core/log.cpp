@@ -2,15 +2,23 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iostream>
+
+#include "core/console.h"
+#include "core/line_capture.h"
 
 namespace {
 
+bool raiseInsteadOfExit = false;
+
 void appendLine(const std::string& line)
 {
+    if (LineRecorder* recorder = line_capture::active()) {
+        recorder->record(LineChannel::log, line);
+        return;
+    }
     std::ofstream file(Log::fileName, std::ios::app);
     if (!file.is_open()) {
-        std::cout << "WARNING: Unable to open file log.log." << std::endl;
+        Console::sayAlways("WARNING: Unable to open file log.log.");
         return;
     }
     file << line << std::endl;
@@ -20,8 +28,9 @@ void appendLine(const std::string& line)
 
 void Log::fatalError(const std::string& message)
 {
-    std::cout << "FATAL ERROR: " << message << std::endl;
+    Console::sayAlways("FATAL ERROR: " + message);
     appendLine("FATAL ERROR: " + message);
+    if (raiseInsteadOfExit) throw FatalErrorRaised{message};
     std::exit(1);
 }
 
@@ -33,4 +42,9 @@ void Log::logMessage(const std::string& message)
 void Log::logWarning(const std::string& message)
 {
     appendLine("WARNING: " + message);
+}
+
+void Log::raiseFatalErrors(bool raise)
+{
+    raiseInsteadOfExit = raise;
 }

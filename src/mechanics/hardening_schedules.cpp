@@ -1,6 +1,6 @@
-#include <iostream>
-
+#include "core/console.h"
 #include "core/log.h"
+#include "core/number_conversion.h"
 #include "kinetics/precipitate.h"
 #include "mechanics/mechanical_model.h"
 
@@ -46,7 +46,7 @@ std::vector<HardeningRecord> MechanicalModel::BehaviourUncoupledIntegration(std:
         const double tAfter = loadTimes[j];
         strainRate = (loadStrains[j] - loadStrains[j - 1]) / (tAfter - tBefore);
         modelImplementationAndComputation(tBefore, tAfter - tBefore, loadStrains[j]);
-        if (!quiet) std::cout << "Mechanical computation " << tAfter << std::endl;
+        if (!quiet) Console::sayAlways("Mechanical computation " + conversion::toDefaultText(tAfter));
         records.push_back(HardeningResultRecord(tAfter));
     }
     return records;

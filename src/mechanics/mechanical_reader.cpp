@@ -1,9 +1,9 @@
 #include <cmath>
-#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/console.h"
 #include "core/data_file_reader.h"
 #include "core/log.h"
 #include "core/number_conversion.h"
@@ -16,7 +16,7 @@ namespace {
 
 void say(bool silent, const std::string& line)
 {
-    if (!silent) std::cout << line << std::endl;
+    Console(silent).say(line);
 }
 
 double argument(const KeywordLine& line, std::size_t i) { return conversion::toDouble(line[i]); }

@@ -56,32 +56,35 @@ void nodeOstrel::takeRejectedStep(int rejectingNodeNumber)
 
 void nodeOstrel::runIndependentNodes()
 {
+    for (std::size_t i = 0; i < nodes.size(); ++i) runIndependentNode(i);
+}
+
+void nodeOstrel::runIndependentNode(std::size_t i)
+{
     WorkingSet work;
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
-        Ostrel& node = nodes[i];
-        unsigned int n = 1;
-        unsigned int rejected = 0;
-        globalTimeStep = node.timeStep;
-        const double tEnd = node.temperatureProfile.GetLastTime();
+    Ostrel& node = nodes[i];
+    unsigned int n = 1;
+    unsigned int rejected = 0;
+    globalTimeStep = node.timeStep;
+    const double tEnd = node.temperatureProfile.GetLastTime();
 
-        while (!reachedEnd(node.time, tEnd)) {
-            if (node.attemptStep(work, n, rejectionReason)) {
-                const double proposed = node.commitStep(work, n, lastStepRejected);
-                takeAcceptedStep(proposed, node.time);
-                ++n;
-            } else {
-                ++rejected;
-                ++rejectedStepCount;
-                takeRejectedStep(static_cast<int>(i));
-            }
-            node.adoptTimeStep(globalTimeStep);
+    while (!reachedEnd(node.time, tEnd)) {
+        if (node.attemptStep(work, n, rejectionReason)) {
+            const double proposed = node.commitStep(work, n, lastStepRejected);
+            takeAcceptedStep(proposed, node.time);
+            ++n;
+        } else {
+            ++rejected;
+            ++rejectedStepCount;
+            takeRejectedStep(static_cast<int>(i));
         }
-
-        finishNode(node, n);
-        networkConsole.say("Computation ended for node " + std::to_string(i));
-        networkConsole.say("Time steps: " + std::to_string(n));
-        networkConsole.say("Rejected time steps: " + std::to_string(rejected));
+        node.adoptTimeStep(globalTimeStep);
     }
+
+    finishNode(node, n);
+    networkConsole.say("Computation ended for node " + std::to_string(i));
+    networkConsole.say("Time steps: " + std::to_string(n));
+    networkConsole.say("Rejected time steps: " + std::to_string(rejected));
 }
 
 void nodeOstrel::runConnectedNodes()

@@ -31,8 +31,9 @@ const SingleValueKeyword<nodeOstrel> networkKeywords[] = {
 
 } // namespace
 
-void nodeOstrel::initialize(int argc, const char* const* argv)
+void nodeOstrel::initialize(int argc, const char* const* argv, NodePreparation preparation)
 {
+    const bool prepareNow = preparation == NodePreparation::whileReading;
     dataFile = readCommandLine(argc, argv);
     logConstants();
 
@@ -44,7 +45,7 @@ void nodeOstrel::initialize(int argc, const char* const* argv)
     if (nbNodes == 1) {
         readNodeDescriptions(nodeLines, true);
         // The mechanics-only mode is read here once it exists.
-        prepareNode(nodes[0]);
+        if (prepareNow) prepareNode(nodes[0]);
         std::vector<KeywordLine> lines;
         DataFileReader::readKeyword(dataFile, "nodeProperty", lines, true);
         if (!lines.empty()) Log::fatalError("With 1node you cannot have node property!");
@@ -56,7 +57,8 @@ void nodeOstrel::initialize(int argc, const char* const* argv)
     readNodeProperties();
     // The mechanics-only mode is read here once it exists.
     readNetworkOptions();
-    for (Ostrel& node : nodes) prepareNode(node);
+    if (prepareNow)
+        for (Ostrel& node : nodes) prepareNode(node);
     if (hardeningCoupling() && semiHardeningCoupling())
         Log::fatalError("You cannot have both 'mechanicalHardeningCoupling' and 'mechanicalSemiHardeningCoupling' (nodeOstrel class)");
 }

@@ -37,8 +37,17 @@ public:
     unsigned long acceptedStepCount = 0;
     unsigned long rejectedStepCount = 0;
 
-    void initialize(int argc, const char* const* argv);
+    // Who writes each node's initial results (and meets the troubles of its
+    // files): the reading itself, in node order, or later the process that
+    // owns the node (prepareNode), in a run spread over processes.
+    enum class NodePreparation { whileReading, byOwner };
+    void initialize(int argc, const char* const* argv,
+                    NodePreparation preparation = NodePreparation::whileReading);
     void run();
+    // Temperature check and initial results of one node.
+    void prepareNode(Ostrel& node);
+    // The whole history of node i, for nodes that do not exchange solute.
+    void runIndependentNode(std::size_t i);
 
     // The solute exchange between connected nodes over the global time step,
     // on the working sets of every node once all of them accepted their
@@ -70,7 +79,6 @@ private:
     void readConnections();
     void readNodeProperties();
     void readNetworkOptions();
-    void prepareNode(Ostrel& node);
 
     void runIndependentNodes();
     void runConnectedNodes();

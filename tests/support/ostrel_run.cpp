@@ -29,12 +29,14 @@ OstrelRun::OstrelRun(const RunSetup& setup)
     // Pre-existing content goes first so a case can plant stale files (an old
     // computation.end, a directory named log.log) before the run.
     for (const auto& name : setup.directories) std::filesystem::create_directories(dir.path() / name);
-    for (const auto& [name, content] : setup.files) dir.write(name, content);
     for (const auto& [name, target] : setup.links) std::filesystem::create_symlink(target, dir.path() / name);
+    for (const auto& [name, content] : setup.files) dir.write(name, content);
     if (!setup.dataName.empty() && !setup.files.count(setup.dataName)) dir.write(setup.dataName, setup.data);
 
     const std::string consoleFile = (dir.path() / ".console").string();
-    std::vector<std::string> argStorage{OSTREL_BINARY};
+    const std::string errorFile = (dir.path() / ".errors").string();
+    std::vector<std::string> argStorage = setup.launcher;
+    argStorage.push_back(setup.program);
     argStorage.insert(argStorage.end(), setup.args.begin(), setup.args.end());
     std::vector<char*> argv;
     for (auto& arg : argStorage) argv.push_back(arg.data());
@@ -48,6 +50,12 @@ OstrelRun::OstrelRun(const RunSetup& setup)
         dup2(out, STDOUT_FILENO);
         dup2(out, STDERR_FILENO);
         close(out);
+        if (setup.errorsApart) {
+            const int errors = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (errors < 0) _exit(127);
+            dup2(errors, STDERR_FILENO);
+            close(errors);
+        }
         const int in = open("/dev/null", O_RDONLY);
         if (in >= 0) dup2(in, STDIN_FILENO);
         for (const auto& [name, value] : setup.environment) setenv(name.c_str(), value.c_str(), 1);
@@ -63,6 +71,10 @@ OstrelRun::OstrelRun(const RunSetup& setup)
     status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
     consoleText = dir.read(".console");
     unlink(consoleFile.c_str());
+    if (setup.errorsApart) {
+        errorText = dir.read(".errors");
+        unlink(errorFile.c_str());
+    }
 }
 
 std::vector<std::string> OstrelRun::consoleLines() const { return splitLines(consoleText); }

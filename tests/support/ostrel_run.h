@@ -16,9 +16,15 @@ struct RunSetup {
     std::map<std::string, std::string> files;
     std::vector<std::string> args;
     std::vector<std::string> directories; // created before the run
+    std::map<std::string, std::string> links; // name -> target, created before the run
     std::map<std::string, std::string> environment; // set for the program only (PATH, ...)
-    std::map<std::string, std::string> links;       // name -> target, symbolic links made before the run
     long long fileSizeLimit = -1;                    // bytes; when >= 0, the program's RLIMIT_FSIZE
+    // The program to run (build/ostrel by default) and what starts it, e.g.
+    // {"mpirun", "-np", "2"}; empty runs it directly.
+    std::string program = OSTREL_BINARY;
+    std::vector<std::string> launcher;
+    // Keeps standard error out of console() (a launcher's own messages).
+    bool errorsApart = false;
 };
 
 // The outcome of running build/ostrel in a fresh temporary directory.
@@ -28,6 +34,7 @@ public:
 
     int exitCode() const { return status; }
     const std::string& console() const { return consoleText; }
+    const std::string& errors() const { return errorText; }
     std::vector<std::string> consoleLines() const;
     std::vector<std::string> logLines() const;
     std::vector<std::string> fileLines(const std::string& name) const;
@@ -41,6 +48,7 @@ private:
     TempDir dir;
     int status = -1;
     std::string consoleText;
+    std::string errorText;
 };
 
 // Shorthand for the common case: a data file and optional arguments.

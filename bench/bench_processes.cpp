@@ -1,0 +1,77 @@
+// Wall time of whole runs of the MPI program (build-mpi/ostrel) under
+// mpirun with 1 and 2 processes, against the serial program of the same
+// build, on a network of 16 unconnected Al-Sc nodes aged for 10 days at
+// 623 K (about 20,000 steps each, 0.5 s per node). Everything is included:
+// mpirun's start, the reading on every process, the result files, and the
+// lines gathered on the first process. Built only in the MPI build (make
+// mpi-bench).
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int nodeCount = 16;
+
+std::string networkData(bool verbose)
+{
+    std::string data = "matrix Al 4.05e-10 1.66e-29 26.98\n"
+                       "element Sc 0.2 44.96 5.31e-4 173000\n"
+                       "precipitate Al3Sc 1.727e-29 0.12 3981 1.5065 sphere homogeneous Sc 1 Al 3\n"
+                       "classManagementType lin\n"
+                       "targetClassNumber 1000\n"
+                       "maxCriterionIncrease 0.0002\n"
+                       "temperatureProfile 0 623 864000 623\n"
+                       "savethermodynamics resultsThermo 100\n"
+                       "savedistribution distribution 1000\n";
+    if (!verbose) data += "notVerbose\n";
+    data += "nodes " + std::to_string(nodeCount) + "\n";
+    for (int k = 0; k < nodeCount; ++k)
+        data += "node " + std::to_string(k) + " " + std::to_string(k) + "e-3 0 0 1e-9\n";
+    return data;
+}
+
+// Arguments: number of processes (0: the serial program without mpirun),
+// and whether the progress lines are on (1) or silenced (0).
+void UnconnectedNodes(benchmark::State& state)
+{
+    const int processes = static_cast<int>(state.range(0));
+    const bool verbose = state.range(1) != 0;
+    std::string pattern = (fs::temp_directory_path() / "ostrel-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const fs::path dir = pattern;
+    std::ofstream(dir / "data") << networkData(verbose);
+    std::string command = "cd '" + dir.string() + "' && ";
+    if (processes == 0) {
+        command += "'" OSTREL_SERIAL_BINARY "'";
+    } else {
+        command += "'" OSTREL_MPIEXEC "' --oversubscribe -np " + std::to_string(processes);
+        if (geteuid() == 0) command += " --allow-run-as-root";
+        command += " '" OSTREL_MPI_BINARY "'";
+    }
+    command += " > console.txt 2>&1";
+    for (auto _ : state)
+        if (std::system(command.c_str()) != 0) state.SkipWithError("the run failed");
+    state.counters["nodes"] = nodeCount;
+    fs::remove_all(dir);
+}
+
+} // namespace
+
+BENCHMARK(UnconnectedNodes)
+    ->ArgsProduct({{0, 1, 2}, {0, 1}})
+    ->ArgNames({"processes", "verbose"})
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);

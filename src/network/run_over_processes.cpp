@@ -1,0 +1,202 @@
+#include "network/run_over_processes.h"
+
+#include <cstdint>
+#include <string>
+
+#include "core/line_capture.h"
+#include "core/log.h"
+#include "core/run_protocol.h"
+#include "network/node_ostrel.h"
+#include "parallel/ordered_lines.h"
+#include "parallel/processes.h"
+
+namespace {
+
+// A block of lines on its way to the root: its place in the serial order
+// (8 bytes, least significant first), whether it ended the run (1 byte),
+// then the recorded lines. The place `endOfWork` says that its sender has
+// no more blocks.
+constexpr std::uint64_t endOfWork = ~std::uint64_t{0};
+constexpr std::size_t placeBytes = 8;
+
+std::string encodeBlock(std::uint64_t place, bool endsRun, const std::string& lines)
+{
+    std::string bytes;
+    bytes.reserve(placeBytes + 1 + lines.size());
+    for (std::size_t i = 0; i < placeBytes; ++i) bytes.push_back(static_cast<char>((place >> (8 * i)) & 0xffu));
+    bytes.push_back(endsRun ? 1 : 0);
+    bytes += lines;
+    return bytes;
+}
+
+std::uint64_t placeOf(const std::string& bytes)
+{
+    std::uint64_t place = 0;
+    for (std::size_t i = 0; i < placeBytes && i < bytes.size(); ++i)
+        place |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+    return place;
+}
+
+// Stands for the fatal error met by another process, with its message.
+void reportFatalError(const std::string& message)
+{
+    try {
+        Log::fatalError(message);
+    } catch (const FatalErrorRaised&) {
+    }
+}
+
+// Every process reads the data file; only the root's lines are written.
+// The root reads first, so that an error of the data file is written by the
+// root, completely, before any other process meets it.
+bool readOnEveryProcess(Processes& processes, nodeOstrel& network, int argc, const char* const* argv)
+{
+    int readingOk = 1;
+    if (processes.isRoot()) {
+        beginRun();
+        try {
+            network.initialize(argc, argv, nodeOstrel::NodePreparation::byOwner);
+        } catch (const FatalErrorRaised&) {
+            readingOk = 0;
+        }
+    }
+    if (processes.broadcastFromRoot(readingOk) == 0) return false;
+
+    // Another machine may miss a file that the root found.
+    std::string failure;
+    if (!processes.isRoot()) {
+        LineRecorder unwritten;
+        line_capture::start(unwritten);
+        try {
+            network.initialize(argc, argv, nodeOstrel::NodePreparation::byOwner);
+        } catch (const FatalErrorRaised& fatal) {
+            failure = fatal.message;
+        }
+        line_capture::stop();
+    }
+    const auto failures = processes.gatherToRoot(failure);
+    for (const std::string& message : failures) {
+        if (message.empty()) continue;
+        readingOk = 0;
+        reportFatalError(message);
+        break;
+    }
+    return processes.broadcastFromRoot(readingOk) != 0;
+}
+
+// Runs one piece of work with its lines recorded, and sends them to the
+// root with their place. Returns false when the piece ended with a fatal error.
+template <typename Work>
+bool recordAndSend(Processes& processes, LineRecorder& recorder, std::uint64_t place, Work&& work)
+{
+    bool failed = false;
+    line_capture::start(recorder);
+    try {
+        work();
+    } catch (const FatalErrorRaised&) {
+        failed = true;
+    }
+    line_capture::stop();
+    processes.sendToRoot(encodeBlock(place, failed, recorder.take()));
+    return !failed;
+}
+
+// On the root: hands a block to the writer; returns whether it said that
+// its sender has finished.
+bool takeBlock(OrderedLines& lines, std::string bytes)
+{
+    const std::uint64_t place = placeOf(bytes);
+    if (place == endOfWork) return true;
+    const bool endsRun = bytes.size() > placeBytes && bytes[placeBytes] != 0;
+    bytes.erase(0, std::min(bytes.size(), placeBytes + 1));
+    lines.add(place, std::move(bytes), endsRun);
+    return false;
+}
+
+// Nodes that exchange nothing: each process takes the next node nobody has
+// taken, prepares it and runs its whole history. Blocks of node k: its
+// preparation at place k, its run at place nodeCount + k.
+int runIndependentNodes(Processes& processes, nodeOstrel& network)
+{
+    const std::size_t nodeCount = network.nodes.size();
+    OrderedLines lines(2 * nodeCount);
+    int finishedProcesses = 0;
+    LineRecorder recorder;
+    std::string bytes;
+
+    // The node limit: no node from it on needs to run, since a node before
+    // it failed (or a preparation did, and then no run is needed at all).
+    processes.startNodeCounter();
+    for (std::uint64_t k = processes.claimNode(); k < nodeCount; k = processes.claimNode()) {
+        Ostrel& node = network.nodes[k];
+        if (!recordAndSend(processes, recorder, k, [&] { network.prepareNode(node); })) {
+            // The serial run meets this error while reading: no node runs
+            // and no later node is prepared.
+            processes.stopNodeCounter(nodeCount);
+            processes.lowerNodeLimit(0);
+            break;
+        }
+        // After a failed run the later nodes are still prepared, as the
+        // serial run prepares every node before the first runs.
+        if (k < processes.nodeLimit() &&
+            !recordAndSend(processes, recorder, nodeCount + k, [&] { network.runIndependentNode(k); }))
+            processes.lowerNodeLimit(k);
+        if (processes.isRoot()) {
+            while (processes.tryReceive(bytes)) finishedProcesses += takeBlock(lines, std::move(bytes));
+            lines.writeReady();
+        }
+    }
+    processes.sendToRoot(encodeBlock(endOfWork, false, {}));
+
+    int status = 0;
+    if (processes.isRoot()) {
+        while (finishedProcesses < processes.size()) {
+            finishedProcesses += takeBlock(lines, processes.receive());
+            lines.writeReady();
+        }
+        if (lines.endedByFatalError()) {
+            status = 1;
+        } else if (!lines.complete()) {
+            status = 1;
+            reportFatalError("The lines of part " + std::to_string(lines.nextPlace()) +
+                             " of the run never reached the first process");
+        }
+    }
+    processes.completeSends();
+    status = processes.broadcastFromRoot(status);
+    processes.finishNodeCounter();
+    return status;
+}
+
+// Connected nodes advance in lockstep; until their steps are shared out, the
+// root runs them all, writing its lines as they come.
+int runConnectedNodesOnRoot(Processes& processes, nodeOstrel& network)
+{
+    int status = 0;
+    if (processes.isRoot()) {
+        try {
+            for (Ostrel& node : network.nodes) network.prepareNode(node);
+            network.run();
+        } catch (const FatalErrorRaised&) {
+            status = 1;
+        }
+    }
+    return processes.broadcastFromRoot(status);
+}
+
+} // namespace
+
+int runOverProcesses(Processes& processes, int argc, const char* const* argv)
+{
+    Log::raiseFatalErrors(true);
+    nodeOstrel network;
+    if (!readOnEveryProcess(processes, network, argc, argv)) return 1;
+
+    const int status = network.nbConnections != 0 ? runConnectedNodesOnRoot(processes, network)
+                                                  : runIndependentNodes(processes, network);
+    if (status != 0) return status;
+    // Every process has written its last results before the marker appears.
+    processes.barrier();
+    if (processes.isRoot()) markNormalEnd();
+    return 0;
+}
