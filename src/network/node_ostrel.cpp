@@ -9,6 +9,7 @@
 #include "core/log.h"
 #include "core/number_conversion.h"
 #include "core/single_value_keyword.h"
+#include "mechanics/mechanical_results.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ void nodeOstrel::initialize(int argc, const char* const* argv)
 
     if (nbNodes == 1) {
         readNodeDescriptions(true);
-        // The mechanics-only mode is read here once it exists.
+        readOnlyMechanic();
         prepareNode(nodes[0]);
         std::vector<KeywordLine> lines;
         DataFileReader::readKeyword(dataFile, "nodeProperty", lines, true);
@@ -54,7 +55,7 @@ void nodeOstrel::initialize(int argc, const char* const* argv)
     readNodeDescriptions(false);
     readConnections();
     readNodeProperties();
-    // The mechanics-only mode is read here once it exists.
+    readOnlyMechanic();
     readNetworkOptions();
     for (Ostrel& node : nodes) prepareNode(node);
     if (hardeningCoupling() && semiHardeningCoupling())
@@ -216,8 +217,14 @@ void nodeOstrel::readNetworkOptions()
 
 void nodeOstrel::prepareNode(Ostrel& node)
 {
-    // The temperature is checked against the profile here; the initial
-    // mechanical state and its results join once the mechanical model exists.
-    node.temperatureProfile.GetTemperature(node.time);
+    node.checkLoadPoints();
+    // The strength of the initial microstructure (and the start of a coupled
+    // hardening) comes before the first record, which carries it.
+    const double T = node.temperatureProfile.GetTemperature(node.time);
+    MechanicalModel& mechanics = node.mechanicalModel;
+    mechanics.mechanicalComputation(mechanicalCall::initialisation, node.elements, node.precipitates, T, node.time,
+                                    0.0, node.loadIndex);
     node.writeInitialResults();
+    if (mechanics.mechanicsOn && mechanics.hardeningComputation)
+        HardeningResults(true, false, node.time, mechanics, node.nodeNumber, {});
 }
