@@ -59,14 +59,19 @@ std::string contentOf(const fs::path& file)
 }
 
 // Every file of the case directory is an input of the run; a case without a
-// data file of its own runs the bundled example it is named after.
+// data file of its own runs the bundled example it is named after, with the
+// example's other input files (its README and pictures aside).
 RunSetup setupOf(const std::string& name)
 {
     const fs::path caseDir = goldenRoot() / name;
     RunSetup setup;
     for (const std::string& file : entries(caseDir, false)) setup.files[file] = contentOf(caseDir / file);
-    if (!setup.files.count(setup.dataName) && name.rfind(examplePrefix, 0) == 0)
-        setup.files[setup.dataName] = contentOf(examplesRoot() / name.substr(examplePrefix.size()) / "data");
+    if (!setup.files.count(setup.dataName) && name.rfind(examplePrefix, 0) == 0) {
+        const fs::path exampleDir = examplesRoot() / name.substr(examplePrefix.size());
+        for (const std::string& file : entries(exampleDir, false))
+            if (file != "README.md" && fs::path(file).extension() != ".png")
+                setup.files[file] = contentOf(exampleDir / file);
+    }
     return setup;
 }
 
