@@ -148,6 +148,18 @@ TEST(GoldenCases, EveryBundledExampleHasOne)
             << "no golden case " << examplePrefix << example;
 }
 
+TEST(GoldenCases, NoResultHoldsANumberThatIsNotFinite)
+{
+    for (const std::string& name : caseNames()) {
+        const fs::path expectedDir = goldenRoot() / name / "expected";
+        for (const std::string& file : entries(expectedDir, false)) {
+            const auto line = testing_support::firstNonFiniteLine(testing_support::readLines(expectedDir / file));
+            EXPECT_FALSE(line) << name << "/" << file << ": " << *line;
+        }
+    }
+    EXPECT_EQ(*testing_support::firstNonFiniteLine({"t x ", "1 2 ", "3 -nan "}), "3 -nan ");
+}
+
 TEST(ResultComparison, NumbersWithinTheToleranceAndTextExactly)
 {
     const std::vector<std::string> expected{"Elements: Sc Al", "(volume=1m3)", "t[s] dt[s] X_Sc ", "0 0 0.001 ",
