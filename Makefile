@@ -6,7 +6,7 @@ BENCH_DIR := build-bench
 MPI_DIR := build-mpi
 JOBS ?= $(shell nproc)
 
-.PHONY: all build run test golden asan bench plot clean mpi mpi-test mpi-bench
+.PHONY: all build run test golden asan bench plot plot-mechanics clean mpi mpi-test mpi-bench
 
 all: build
 
@@ -18,7 +18,7 @@ build: $(BUILD_DIR)/build.ninja
 
 run: build
 	@dir=run/$(EXAMPLE)-$$(date +%Y%m%d-%H%M%S); \
-	mkdir -p $$dir && cp examples/$(EXAMPLE)/data $$dir/ && \
+	mkdir -p $$dir && cp $$(ls -d examples/$(EXAMPLE)/* | grep -v -e README.md -e '\.png$$') $$dir/ && \
 	cd $$dir && ../../$(BUILD_DIR)/ostrel; status=$$?; \
 	echo "Results of the example '$(EXAMPLE)' are in $$dir"; exit $$status
 
@@ -70,6 +70,13 @@ OUT ?= $(RUN)/
 plot:
 	@test -n "$(RUN)" || { echo "usage: make plot RUN=<run folder> [NODE=0] [OUT=prefix]"; exit 2; }
 	gnuplot -e "run='$(RUN)'; node=$(NODE); out='$(OUT)'$(if $(THERMO),; thermo='$(THERMO)')$(if $(DISTRIB),; distrib='$(DISTRIB)')" tools/plot_run.gp
+	@echo "Pictures of $(RUN) are $(OUT)*.png"
+
+# Pictures of the mechanical results: make plot-mechanics RUN=run/... [STRAIN=stem]
+# [NODE=0] [OUT=prefix] [THERMO=stem]; see tools/plot_mechanics.gp.
+plot-mechanics:
+	@test -n "$(RUN)" || { echo "usage: make plot-mechanics RUN=<run folder> [STRAIN=stem] [NODE=0] [OUT=prefix]"; exit 2; }
+	gnuplot -e "run='$(RUN)'; node=$(NODE); out='$(OUT)'$(if $(THERMO),; thermo='$(THERMO)')$(if $(STRAIN),; strain='$(STRAIN)')" tools/plot_mechanics.gp
 	@echo "Pictures of $(RUN) are $(OUT)*.png"
 
 clean:

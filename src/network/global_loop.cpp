@@ -4,6 +4,7 @@
 #include "core/constants.h"
 #include "core/log.h"
 #include "core/number_conversion.h"
+#include "mechanics/mechanical_results.h"
 #include "network/node_ostrel.h"
 
 namespace {
@@ -21,8 +22,19 @@ void nodeOstrel::run()
         runConnectedNodes();
     else
         runIndependentNodes();
-    // The uncoupled mechanical integration of every node follows here once
-    // the mechanical model exists.
+    integrateUncoupledHardening();
+}
+
+void nodeOstrel::integrateUncoupledHardening()
+{
+    if (!mechanicalModelDefined() || hardeningCoupling() || semiHardeningCoupling()) return;
+    for (Ostrel& node : nodes) {
+        MechanicalModel& mechanics = node.mechanicalModel;
+        if (!mechanics.hardeningComputation) continue;
+        HardeningResults(true, true, node.time, mechanics, node.nodeNumber, {});
+        const std::vector<HardeningRecord> records = mechanics.BehaviourUncoupledIntegration(node.precipitates.size());
+        HardeningResults(false, true, node.time, mechanics, node.nodeNumber, records);
+    }
 }
 
 void nodeOstrel::finishNode(Ostrel& node, unsigned int n)
@@ -31,8 +43,7 @@ void nodeOstrel::finishNode(Ostrel& node, unsigned int n)
     // at that time (not the temperature at the start of the last step).
     const double tEnd = node.temperatureProfile.GetLastTime();
     const double T = node.temperatureProfile.GetTemperature(tEnd);
-    node.output.SaveResults(node.matrix, node.elements, node.precipitates, node.temperatureProfile,
-                            node.profileIndex, node.time, T, node.timeStep, n, node.nodeNumber, true);
+    node.saveResults(T, node.timeStep, n, true);
     node.output.CheckCoupledRecords(node.temperatureProfile);
 }
 

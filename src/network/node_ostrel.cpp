@@ -9,6 +9,7 @@
 #include "core/log.h"
 #include "core/number_conversion.h"
 #include "core/single_value_keyword.h"
+#include "mechanics/mechanical_results.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ void nodeOstrel::initialize(int argc, const char* const* argv, NodePreparation p
 
     if (nbNodes == 1) {
         readNodeDescriptions(nodeLines, true);
-        // The mechanics-only mode is read here once it exists.
+        readOnlyMechanic();
         if (prepareNow) prepareNode(nodes[0]);
         std::vector<KeywordLine> lines;
         DataFileReader::readKeyword(dataFile, "nodeProperty", lines, true);
@@ -55,7 +56,7 @@ void nodeOstrel::initialize(int argc, const char* const* argv, NodePreparation p
     readNodeDescriptions(nodeLines, false);
     readConnections();
     readNodeProperties();
-    // The mechanics-only mode is read here once it exists.
+    readOnlyMechanic();
     readNetworkOptions();
     if (prepareNow)
         for (Ostrel& node : nodes) prepareNode(node);
@@ -224,8 +225,14 @@ void nodeOstrel::readNetworkOptions()
 
 void nodeOstrel::prepareNode(Ostrel& node)
 {
-    // The temperature is checked against the profile here; the initial
-    // mechanical state and its results join once the mechanical model exists.
-    node.temperatureProfile.GetTemperature(node.time);
+    node.checkLoadPoints();
+    // The strength of the initial microstructure (and the start of a coupled
+    // hardening) comes before the first record, which carries it.
+    const double T = node.temperatureProfile.GetTemperature(node.time);
+    MechanicalModel& mechanics = node.mechanicalModel;
+    mechanics.mechanicalComputation(mechanicalCall::initialisation, node.elements, node.precipitates, T, node.time,
+                                    0.0, node.loadIndex);
     node.writeInitialResults();
+    if (mechanics.mechanicsOn && mechanics.hardeningComputation)
+        HardeningResults(true, false, node.time, mechanics, node.nodeNumber, {});
 }

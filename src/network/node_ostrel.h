@@ -63,9 +63,9 @@ public:
     // cannot read those by mistake; templateNode() names the template.
     double smallestTimeStep() const { return diffusionSmallestTimeStep; }
     bool onlyMechanic() const { return nodes[0].onlyMechanic; }
-    bool mechanicalModelDefined() const { return nodes[0].mechanicalModelDefined; }
-    bool hardeningCoupling() const { return nodes[0].mechanicalHardeningCoupling; }
-    bool semiHardeningCoupling() const { return nodes[0].mechanicalSemiHardeningCoupling; }
+    bool mechanicalModelDefined() const { return nodes[0].mechanicalModel.mechanicsOn; }
+    bool hardeningCoupling() const { return nodes[0].mechanicalModel.mechanicalHardeningCoupling; }
+    bool semiHardeningCoupling() const { return nodes[0].mechanicalModel.mechanicalSemiHardeningCoupling; }
     Ostrel& templateNode() { return *this; }
     const Ostrel& templateNode() const { return *this; }
 
@@ -78,6 +78,7 @@ private:
     void readNodeDescriptions(const std::vector<KeywordLine>& lines, bool singleNode);
     void readConnections();
     void readNodeProperties();
+    void readOnlyMechanic();
     void readNetworkOptions();
 
     void runIndependentNodes();
@@ -92,6 +93,9 @@ private:
     void takeAcceptedStep(double proposedTimeStep, double shownTime);
     void takeRejectedStep(int rejectingNodeNumber);
     void finishNode(Ostrel& node, unsigned int n);
+    // After the loop, without a hardening coupling: every node's hardening
+    // law along its strain history on its final microstructure.
+    void integrateUncoupledHardening();
 
     // The numbers of the exchange between nodes, kept from step to step.
     SoluteExchange soluteExchange;

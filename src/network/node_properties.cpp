@@ -68,14 +68,18 @@ std::size_t findByName(const auto& list, const std::string& name)
     return position;
 }
 
-// The one place where a mechanical property line (strainLoad,
-// parametersForHardening, young, poisson) reaches a node. Nodes do not own a
-// mechanical model yet, so the line is kept with the node, in the order of
-// application, for the model to read with ReadStrainLoad,
-// DefineCoefficientsForHardeningModel, ReadYoung or ReadPoisson.
-void applyMechanicalProperty(Ostrel& node, const KeywordLine& subLine)
+// A mechanical property line read by the node's mechanical model like the
+// data-file keyword of the same name.
+void applyMechanicalProperty(Ostrel& node, int kind, const KeywordLine& subLine)
 {
-    node.mechanicalPropertyLines.push_back(subLine);
+    MechanicalModel& mechanics = node.mechanicalModel;
+    switch (kind) {
+    case property::strainLoad: mechanics.ReadStrainLoad(subLine); break;
+    case property::parametersForHardening: mechanics.DefineCoefficientsForHardeningModel(subLine); break;
+    case property::young: mechanics.ReadYoung(subLine); break;
+    case property::poisson: mechanics.ReadPoisson(subLine); break;
+    default: Log::fatalError("incorrect keyword for node property.");
+    }
 }
 
 void replaceElement(Ostrel& node, const KeywordLine& subLine)
@@ -308,7 +312,7 @@ void NodeProperties::applyLine(int kind, const PropertyLine& line)
         case property::parametersForHardening:
         case property::young:
         case property::poisson:
-            applyMechanicalProperty(node, subLine);
+            applyMechanicalProperty(node, kind, subLine);
             break;
         case property::boostPrecipitateDiffusion:
             boostPrecipitate(node, subLine);
@@ -358,9 +362,10 @@ void NodeProperties::initializeChangedNodes()
     for (std::size_t k = 0; k < counters.size(); ++k) {
         const auto& changes = counters[k];
         if (std::all_of(changes.begin(), changes.end(), [](unsigned int c) { return c == 0; })) continue;
-        network.nodes[k].initializeNode();
-        // The mechanical model's coupling time check (CheckCouplingTimes)
-        // joins here, with the node's new profile and strain history.
+        Ostrel& node = network.nodes[k];
+        node.initializeNode();
+        // The node's profile and strain history may both have changed.
+        node.mechanicalModel.CheckCouplingTimes(node.temperatureProfile, node.nodeNumber);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "material/element.h"
 #include "material/matrix.h"
 #include "material/temperature_profile.h"
+#include "mechanics/mechanical_model.h"
 #include "node/working_set.h"
 #include "output/output.h"
 
@@ -27,11 +28,14 @@ inline constexpr VariantWord criterionWords[] = {
 
 // The simulation of one material point (a node): its alloy, its precipitate
 // phases with their size distributions, its temperature history, its results
-// writer, its clock and its time-step settings. Copies are deep: copying a
-// node copies every distribution.
+// writer, its mechanical model, its clock and its time-step settings. Copies
+// are deep: copying a node copies every distribution.
 class Ostrel {
 public:
     Output output;
+    // The strength and hardening model; the node's mechanical flags
+    // (mechanics on, hardening law, couplings) are its fields.
+    MechanicalModel mechanicalModel;
     TemperatureProfile temperatureProfile;
     Matrix matrix;
     std::vector<Precipitate> precipitates;
@@ -60,16 +64,8 @@ public:
     bool profilePointReached = false;
     bool loadPointReached = false;
     int criterion = criterion::rStar;
-    bool hardeningModelDefined = false;
     bool onlyMechanic = false;
-    bool mechanicalModelDefined = false;
-    bool mechanicalHardeningCoupling = false;
-    bool mechanicalSemiHardeningCoupling = false;
     bool standardMassBalance = true;
-    // The mechanical node properties given to this node (strainLoad,
-    // parametersForHardening, young, poisson lines, word first), in the order
-    // they were applied, for the node's mechanical model to read.
-    std::vector<KeywordLine> mechanicalPropertyLines;
 
     // Reads the whole node description from the data file, in a fixed order,
     // and initialises the node.
@@ -82,6 +78,12 @@ public:
     void initializeNode();
     void initializeTime();
     void writeInitialResults();
+    // The results due at this call (Output::SaveResults) at the node's time,
+    // with the mechanical record beside every thermodynamic record.
+    void saveResults(double T, double dt, unsigned int n, bool forced);
+    // With a hardening coupling, the second point of the strain history must
+    // lie beyond the node's first time step.
+    void checkLoadPoints() const;
 
     // The step of the node as the global loop makes it: an attempt on the
     // working set (refilled from the node, temperature at the node's time,
@@ -114,11 +116,21 @@ public:
                           std::vector<Precipitate>& workPrecipitates, double T, unsigned int n,
                           bool lastStepRejected);
 
+    // A hardening coupling (strong or semi) makes the clock land on the
+    // points of the strain history.
+    bool hardeningCoupled() const
+    {
+        return mechanicalModel.mechanicalHardeningCoupling || mechanicalModel.mechanicalSemiHardeningCoupling;
+    }
+
 private:
     // Volume fraction of each working precipitate for one mass-balance pass;
     // reused from attempt to attempt, never part of the node's state.
     std::vector<double> volumeFractionWork;
 
+    // The step just committed ended on the strain-history point loadIndex:
+    // the mechanics of that point, its hardening record, the next point.
+    void reachLoadPoint();
     void balanceSolidSolution(const Matrix& workMatrix, std::vector<Element>& workElements,
                               const std::vector<Precipitate>& workPrecipitates);
     void readGeneralOptions(const std::string& dataFile);

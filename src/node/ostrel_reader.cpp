@@ -77,7 +77,10 @@ void Ostrel::readInput(const std::string& dataFile)
     output.ReadOutputOptions(dataFile, precipitates, console);
     readTimeStepOptions(dataFile);
     initializeNode();
-    // The mechanical keywords follow here once the mechanical model exists.
+
+    mechanicalModel.ReadMechanicalInput(dataFile, elements, precipitates, temperatureProfile, nodeNumber,
+                                        console.silent());
+    if (mechanicalModel.mechanicsOn) output.SetMechanicalOutput(true);
 }
 
 void Ostrel::readGeneralOptions(const std::string& dataFile)

@@ -12,6 +12,13 @@ namespace {
 
 constexpr double solContentFirstStepTolerance = 1e-6;
 
+// A time that lies within a few rounding units of a point it was meant to
+// land on is that point.
+double snappedOnto(double t, double point)
+{
+    return std::fabs(t - point) <= 4.0 * std::numeric_limits<double>::epsilon() * std::fabs(point) ? point : t;
+}
+
 } // namespace
 
 void Ostrel::initializeNode()
@@ -87,8 +94,7 @@ void Ostrel::writeInitialResults()
         return;
     const double t0 = temperatureProfile.GetInitialTime();
     const double T0 = temperatureProfile.GetTemperature(t0);
-    output.SaveResults(matrix, elements, precipitates, temperatureProfile, profileIndex, time, T0, 0.0, 0,
-                       nodeNumber, true);
+    saveResults(T0, 0.0, 0, true);
 }
 
 bool Ostrel::attemptStep(WorkingSet& work, unsigned int n, std::string& reason)
@@ -103,7 +109,10 @@ bool Ostrel::attemptStep(WorkingSet& work, unsigned int n, std::string& reason)
 
 double Ostrel::commitStep(WorkingSet& work, unsigned int n, bool lastStepRejected)
 {
-    // The step's mechanics take their place here, before the commit.
+    // The strength of the step's microstructure, before class management
+    // and the commit, and under strong coupling the hardening over the step.
+    mechanicalModel.mechanicalComputation(mechanicalCall::step, work.elements, work.precipitates, work.temperature,
+                                          time, timeStep, loadIndex);
     const double before = time;
     const double proposed =
         acceptTimeStep(work.matrix, work.elements, work.precipitates, work.temperature, n, lastStepRejected);
@@ -267,8 +276,7 @@ double Ostrel::acceptTimeStep(Matrix& workMatrix, std::vector<Element>& workElem
     elements = workElements;
     matrix = workMatrix;
 
-    output.SaveResults(matrix, elements, precipitates, temperatureProfile, profileIndex, time, T, timeStep, n,
-                       nodeNumber, false);
+    saveResults(T, timeStep, n, false);
 
     switch (timeStepManagement) {
     case time_step_management::version1:
@@ -277,12 +285,14 @@ double Ostrel::acceptTimeStep(Matrix& workMatrix, std::vector<Element>& workElem
         break;
     case time_step_management::version3: {
         time = time + timeStep;
-        // A step shortened onto a profile point ends on it exactly, even when
-        // t + (tp - t) rounds one unit away from tp.
-        const double target = temperatureProfile.GetTime(profileIndex);
-        if (profilePointReached && !lastStepRejected &&
-            std::fabs(time - target) <= 4.0 * std::numeric_limits<double>::epsilon() * std::fabs(target))
-            time = target;
+        // A step shortened onto a profile or load point ends on it exactly,
+        // even when t + (tp - t) rounds one unit away from tp.
+        if (!lastStepRejected) {
+            if (profilePointReached)
+                time = snappedOnto(time, temperatureProfile.GetTime(profileIndex));
+            else if (loadPointReached)
+                time = snappedOnto(time, mechanicalModel.GetMechanicalTimeWithIndex(loadIndex));
+        }
         timeStep = std::min(timeStep * increaseDT, constants::largestTimeStep);
         break;
     }
@@ -293,17 +303,32 @@ double Ostrel::acceptTimeStep(Matrix& workMatrix, std::vector<Element>& workElem
     if (profilePointReached && !lastStepRejected) {
         if (profileIndex < temperatureProfile.GetPointCount() - 1) ++profileIndex;
     }
-    // The load-point bookkeeping of coupled mechanics takes its place here.
+    if (loadPointReached && !lastStepRejected && hardeningCoupled()) reachLoadPoint();
 
     profilePointReached = false;
     loadPointReached = false;
 
-    // Land exactly on the next profile point. A point at the very end of the
-    // proposed step counts as reached too, so the index never stalls on it.
+    // Land exactly on the next profile point, or load point under a
+    // coupling. A point at the very end of the proposed step counts as
+    // reached too, so the index never stalls on it.
     const double tp = temperatureProfile.GetTime(profileIndex);
-    if (time < tp && tp <= time + timeStep) {
-        profilePointReached = true;
-        if (tp != time + timeStep) timeStep = tp - time;
+    const bool profileInside = time < tp && tp <= time + timeStep;
+    bool loadInside = false;
+    double tm = 0.0;
+    if (hardeningCoupled()) {
+        tm = mechanicalModel.GetMechanicalTimeWithIndex(loadIndex);
+        loadInside = time < tm && tm <= time + timeStep;
+    }
+    // With both inside, the step ends on the nearer one, and only that one
+    // (both when they are equally far) is taken as reached.
+    const double toProfile = tp - time;
+    const double toLoad = tm - time;
+    profilePointReached = profileInside && !(loadInside && toLoad < toProfile);
+    loadPointReached = loadInside && !(profileInside && toProfile < toLoad);
+    if (profilePointReached) {
+        if (tp != time + timeStep) timeStep = toProfile;
+    } else if (loadPointReached) {
+        if (tm != time + timeStep) timeStep = toLoad;
     }
     return timeStep;
 }

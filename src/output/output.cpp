@@ -38,7 +38,7 @@ bool Output::FinalPlotDue(int nodeNumber, double t, double endTime) const
     return nodeNumber == plotFinalNode && sameTime(t, endTime);
 }
 
-void Output::SaveResults(const Matrix& matrix, const std::vector<Element>& elements,
+bool Output::SaveResults(const Matrix& matrix, const std::vector<Element>& elements,
                          const std::vector<Precipitate>& precipitates, const TemperatureProfile& profile,
                          unsigned int profileIndex, double t, double T, double dt, unsigned int stepCounter,
                          int nodeNumber, bool forced)
@@ -59,7 +59,6 @@ void Output::SaveResults(const Matrix& matrix, const std::vector<Element>& eleme
                                           : (periodDue(stepCounter, thermoPeriod) || atEnd || forced);
     if (thermoDue) {
         ThermoResults(t, dt, T, matrix, elements, precipitates, nodeNumber);
-        // The mechanical record of the same step joins here with the mechanical model.
         if (thermoCoupling) ++nbOfThermoResults;
         firstThermo = false;
     }
@@ -81,6 +80,7 @@ void Output::SaveResults(const Matrix& matrix, const std::vector<Element>& eleme
         firstPlotThermo = false;
     }
     if (FinalPlotDue(nodeNumber, t, endTime)) PlotFinal(elements, precipitates);
+    return thermoDue;
 }
 
 void Output::CheckCoupledRecords(const TemperatureProfile& profile) const

@@ -48,9 +48,13 @@ public:
     void ReadOutputOptions(const std::string& dataFile, const std::vector<Precipitate>& precipitates,
                            const Console& console);
 
+    // Mechanical results are written beside every thermodynamic record.
+    void SetMechanicalOutput(bool on) { mechanicalOutput = on; }
+
     // Writes whatever is due at this call: thermodynamic record, distribution
-    // records, live plots and the final plot.
-    void SaveResults(const Matrix& matrix, const std::vector<Element>& elements,
+    // records, live plots and the final plot. True when it wrote a
+    // thermodynamic record, which the node's mechanical record joins.
+    bool SaveResults(const Matrix& matrix, const std::vector<Element>& elements,
                      const std::vector<Precipitate>& precipitates, const TemperatureProfile& profile,
                      unsigned int profileIndex, double t, double T, double dt, unsigned int stepCounter,
                      int nodeNumber, bool forced);

@@ -59,14 +59,19 @@ std::string contentOf(const fs::path& file)
 }
 
 // Every file of the case directory is an input of the run; a case without a
-// data file of its own runs the bundled example it is named after.
+// data file of its own runs the bundled example it is named after, with the
+// example's other input files (its README and pictures aside).
 RunSetup setupOf(const std::string& name)
 {
     const fs::path caseDir = goldenRoot() / name;
     RunSetup setup;
     for (const std::string& file : entries(caseDir, false)) setup.files[file] = contentOf(caseDir / file);
-    if (!setup.files.count(setup.dataName) && name.rfind(examplePrefix, 0) == 0)
-        setup.files[setup.dataName] = contentOf(examplesRoot() / name.substr(examplePrefix.size()) / "data");
+    if (!setup.files.count(setup.dataName) && name.rfind(examplePrefix, 0) == 0) {
+        const fs::path exampleDir = examplesRoot() / name.substr(examplePrefix.size());
+        for (const std::string& file : entries(exampleDir, false))
+            if (file != "README.md" && fs::path(file).extension() != ".png")
+                setup.files[file] = contentOf(exampleDir / file);
+    }
     return setup;
 }
 
@@ -141,6 +146,18 @@ TEST(GoldenCases, EveryBundledExampleHasOne)
     for (const std::string& example : examples)
         EXPECT_TRUE(fs::is_directory(goldenRoot() / (examplePrefix + example)))
             << "no golden case " << examplePrefix << example;
+}
+
+TEST(GoldenCases, NoResultHoldsANumberThatIsNotFinite)
+{
+    for (const std::string& name : caseNames()) {
+        const fs::path expectedDir = goldenRoot() / name / "expected";
+        for (const std::string& file : entries(expectedDir, false)) {
+            const auto line = testing_support::firstNonFiniteLine(testing_support::readLines(expectedDir / file));
+            EXPECT_FALSE(line) << name << "/" << file << ": " << *line;
+        }
+    }
+    EXPECT_EQ(*testing_support::firstNonFiniteLine({"t x ", "1 2 ", "3 -nan "}), "3 -nan ");
 }
 
 TEST(ResultComparison, NumbersWithinTheToleranceAndTextExactly)

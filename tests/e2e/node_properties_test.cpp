@@ -21,6 +21,12 @@ const std::string rest = "temperatureProfile 0 623 100 623\n"
                          "nodes 3\nnode 0 0 0 0 1\nnode 1 1e-6 0 0 1\nnode 2 2e-6 0 0 1\n";
 const std::string network = alloy + phaseLine + rest;
 const std::string connected = network + "connect 0 1 1e-12\n";
+// Strength of spheres and linear hardening along the strain file pull.txt.
+const std::string sphereMechanics = "mechanicModel 6\nhardeningModel 1\nparametersForHardening 1e9\n"
+                                    "SSconstant Sc MPa_Wpct 20\nyoung 300 7e10\npoisson 300 0.33\n"
+                                    "dislocations 1e12 0.3 0.36\ncristalloConstant 10e6 3.06 2.86e-10 cfc\n"
+                                    "precipitateConstants Al3Sc 2e-9 triangular 160e9 0.3 0 0 0 0\n"
+                                    "strainLoad pull .txt\n";
 
 void expectFatal(const std::string& data, const std::string& message)
 {
@@ -152,12 +158,14 @@ TEST(NodeProperties, KindsAreAppliedInTheirFixedOrder)
     // Lines in the reverse of the order of application; node numbers from 1.
     RunSetup setup;
     setup.files["start.dat"] = "R 2e-9 3e-9\nN 1e21 5e20\nD 0 0\n";
-    setup.data = alloy + phaseLine +
+    setup.files["pull.txt"] = "time strain\n0 0\n100 0.01\n";
+    setup.files["strain.txt"] = "time strain\n0 0\n100 0.02\n";
+    setup.data = alloy + phaseLine + sphereMechanics +
                  "temperatureProfile 0 623 100 623\nsavethermodynamics r 1000\nsavedistribution d 1000\n"
                  "nodes 3\nnode 1 0 0 0 1\nnode 2 1e-6 0 0 1\nnode 3 2e-6 0 0 1\n"
                  "nodeProperty 1 2 boostPrecipitateDiffusion Al3Sc 3\n"
                  "nodeProperty 1 1 poisson 300 0.33\nnodeProperty 1 1 young 300 7e10\n"
-                 "nodeProperty 1 1 parametersForHardening 1 2\nnodeProperty 1 1 strainLoad strain .txt\n"
+                 "nodeProperty 1 1 parametersForHardening 2e9\nnodeProperty 1 1 strainLoad strain .txt\n"
                  "nodeProperty 2 2 temperatureProfile 0 650 100 650\n"
                  "nodeProperty 3 3 noPrecipitation\n"
                  "nodeProperty 2 2 initialDistrib Al3Sc start.dat\n"
@@ -187,6 +195,10 @@ TEST(NodeProperties, KindsAreAppliedInTheirFixedOrder)
     EXPECT_EQ(run.fileLines("dAl3Sc_1.dat")[4], "0 1e+21 5e+20");
     EXPECT_FALSE(run.hasFile("dAl3Sc_2.dat"));
     EXPECT_EQ(testing_support::thermoRecords(run, "r_1.dat")[0][2], 650.0);
+    // Node 0 follows its own strain history; the others the data file's.
+    EXPECT_EQ(run.fileLines("strain_node0.dat").back().rfind("100 0.02 ", 0), 0u);
+    EXPECT_FALSE(run.hasFile("pull_node0.dat"));
+    EXPECT_EQ(run.fileLines("pull_node1.dat").back().rfind("100 0.01 ", 0), 0u);
 }
 
 TEST(NodeProperties, ReplacedElementAndPrecipitateKeepWhatTheNodeGivesThem)

@@ -100,3 +100,40 @@ TEST(AcceptTimeStep, Version1AdvancesByTheIncreasedStepPastTheProfilePoint)
     EXPECT_EQ(node.profileIndex, 2u);
     EXPECT_FALSE(node.profilePointReached);
 }
+
+TEST(AcceptTimeStep, CoupledStepEndsOnTheNearerOfAProfileAndALoadPoint)
+{
+    ScopedWorkDir dir;
+    Ostrel node = nodeWithProfile({0.0, 2.0, 10.0});
+    node.increaseDT = 4.0;
+    MechanicalModel& mechanics = node.mechanicalModel;
+    mechanics.mechanicalSemiHardeningCoupling = true;
+    mechanics.loadTimes = {0.0, 2.5, 10.0};
+    mechanics.loadStrains = {0.0, 0.001, 0.002};
+    node.time = 0.0;
+    node.timeStep = 0.5;
+    Work work;
+    // The next step, 0.5 to 2.5 s, holds both points (the load point at its
+    // very end): it ends on the nearer one, and only that one is reached.
+    EXPECT_EQ(node.acceptTimeStep(work.matrix, work.elements, work.precipitates, 600, 1, false), 1.5);
+    EXPECT_TRUE(node.profilePointReached);
+    EXPECT_FALSE(node.loadPointReached);
+    node.acceptTimeStep(work.matrix, work.elements, work.precipitates, 600, 2, false);
+    EXPECT_EQ(node.time, 2.0);
+    EXPECT_EQ(node.profileIndex, 2u);
+    EXPECT_EQ(node.loadIndex, 1u);
+    // Then on the load point.
+    EXPECT_TRUE(node.loadPointReached);
+    EXPECT_EQ(node.timeStep, 0.5);
+    node.acceptTimeStep(work.matrix, work.elements, work.precipitates, 600, 3, false);
+    EXPECT_EQ(node.time, 2.5);
+    EXPECT_EQ(node.loadIndex, 2u);
+    EXPECT_FALSE(node.loadPointReached);
+
+    // Points at the same time are both reached by one step.
+    node.time = 8.0;
+    node.timeStep = 0.5;
+    EXPECT_EQ(node.acceptTimeStep(work.matrix, work.elements, work.precipitates, 600, 4, false), 1.5);
+    EXPECT_TRUE(node.profilePointReached);
+    EXPECT_TRUE(node.loadPointReached);
+}

@@ -99,4 +99,14 @@ std::optional<std::string> firstDifference(const std::string& fileName, const st
     return std::nullopt;
 }
 
+std::optional<std::string> firstNonFiniteLine(const std::vector<std::string>& lines)
+{
+    for (const std::string& line : lines)
+        for (const std::string& column : columnsOf(line)) {
+            const std::optional<double> value = asNumber(column);
+            if (value && !std::isfinite(*value)) return line;
+        }
+    return std::nullopt;
+}
+
 } // namespace testing_support

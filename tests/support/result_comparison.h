@@ -16,4 +16,8 @@ namespace testing_support {
 std::optional<std::string> firstDifference(const std::string& fileName, const std::vector<std::string>& expected,
                                            const std::vector<std::string>& actual, double relativeTolerance);
 
+// The first line of a result file holding a column that reads as a number
+// but not a finite one ("nan", "inf", "-nan", ...), or nothing.
+std::optional<std::string> firstNonFiniteLine(const std::vector<std::string>& lines);
+
 } // namespace testing_support
