@@ -9,6 +9,7 @@
 #include "network/solute_exchange.h"
 #include "core/data_file_reader.h"
 #include "node/ostrel.h"
+#include "parallel/lockstep.h"
 
 // Driver of a run. Its own Ostrel part is the template node read from the
 // data file; the nodes are copies of it, placed in space and optionally
@@ -48,12 +49,18 @@ public:
     void prepareNode(Ostrel& node);
     // The whole history of node i, for nodes that do not exchange solute.
     void runIndependentNode(std::size_t i);
+    // The global time loop of connected nodes and their closing records, for
+    // the nodes of `team`, in lockstep with the processes of the other nodes.
+    void runConnectedNodes(Lockstep& team);
 
     // The solute exchange between connected nodes over the global time step,
     // on the working sets of every node once all of them accepted their
     // attempt: true accepts the step (the working sets then hold the
     // exchanged solid solutions), false rejects it with rejectionReason.
     bool diffuseBetweenNodes(std::vector<WorkingSet>& work);
+    // The same for the nodes of `team`: each takes the inventory of its own
+    // nodes, and writes the exchange into their working sets only.
+    bool diffuseBetweenNodes(Lockstep& team, std::vector<WorkingSet>& work);
 
     // The template part holds fields of these names with a node's meaning.
     // For the network, the smallest time step is the diffusion check's, and
@@ -84,9 +91,14 @@ private:
     void runConnectedNodes();
     // Every node attempts the step, in node order, until one rejects it:
     // that node's index, or nothing when all of them accepted.
-    std::optional<std::size_t> attemptEveryNode(std::vector<WorkingSet>& work, unsigned int n);
-    // Every node commits its attempt; the smallest step they propose.
-    double commitEveryNode(std::vector<WorkingSet>& work, unsigned int n);
+    std::optional<std::size_t> attemptEveryNode(Lockstep& team, std::vector<WorkingSet>& work, unsigned int n);
+    // Every node commits its attempt: the smallest step they propose, and
+    // node 0's clock after the step.
+    struct StepCommitted {
+        double proposedStep = 0.0;
+        double node0Time = 0.0;
+    };
+    StepCommitted commitEveryNode(Lockstep& team, std::vector<WorkingSet>& work, unsigned int n);
     // The global time step changes only through these two: after an
     // accepted step it is the proposed one, after a rejection it shrinks.
     void takeAcceptedStep(double proposedTimeStep, double shownTime);

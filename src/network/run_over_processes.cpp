@@ -7,6 +7,7 @@
 #include "core/log.h"
 #include "core/run_protocol.h"
 #include "network/node_ostrel.h"
+#include "parallel/lockstep.h"
 #include "parallel/ordered_lines.h"
 #include "parallel/processes.h"
 
@@ -168,20 +169,25 @@ int runIndependentNodes(Processes& processes, nodeOstrel& network)
     return status;
 }
 
-// Connected nodes advance in lockstep; until their steps are shared out, the
-// root runs them all, writing its lines as they come.
-int runConnectedNodesOnRoot(Processes& processes, nodeOstrel& network)
+// Connected nodes advance in lockstep, each process with its block of them:
+// it prepares its nodes, takes its part of every global step and writes its
+// nodes' closing records.
+int runConnectedNodes(Processes& processes, nodeOstrel& network)
 {
-    int status = 0;
-    if (processes.isRoot()) {
-        try {
-            for (Ostrel& node : network.nodes) network.prepareNode(node);
-            network.run();
-        } catch (const FatalErrorRaised&) {
-            status = 1;
-        }
+    Lockstep team(processes, network.nodes.size());
+    try {
+        team.forEachNode([&](std::size_t i) {
+            network.prepareNode(network.nodes[i]);
+            return true;
+        });
+        team.endStep();
+        network.runConnectedNodes(team);
+    } catch (const FatalErrorRaised&) {
+        if (team.endedByFatalError()) return 1;
+        team.writeOwnLines();
+        throw;
     }
-    return processes.broadcastFromRoot(status);
+    return 0;
 }
 
 } // namespace
@@ -192,7 +198,7 @@ int runOverProcesses(Processes& processes, int argc, const char* const* argv)
     nodeOstrel network;
     if (!readOnEveryProcess(processes, network, argc, argv)) return 1;
 
-    const int status = network.nbConnections != 0 ? runConnectedNodesOnRoot(processes, network)
+    const int status = network.nbConnections != 0 ? runConnectedNodes(processes, network)
                                                   : runIndependentNodes(processes, network);
     if (status != 0) return status;
     // Every process has written its last results before the marker appears.
