@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 #include "support/fake_gnuplot.h"
@@ -15,6 +17,7 @@
 using testing_support::FakeGnuplot;
 using testing_support::fixedGnuplotInstalled;
 using testing_support::gnuplotInputs;
+using testing_support::countConsoleLinesStartingWith;
 using testing_support::OstrelRun;
 using testing_support::RunSetup;
 
@@ -40,6 +43,25 @@ std::string unconnectedNodes(const std::string& extra = "")
     for (int k = 0; k < 7; ++k)
         data += "node " + std::to_string(k) + " " + std::to_string(k) + "e-3 0 0 " + std::to_string(k + 1) + "e-9\n";
     return data;
+}
+
+std::string sourceFile(const std::string& relativePath)
+{
+    std::ifstream in(fs::path(OSTREL_SOURCE_DIR) / relativePath);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// Five nodes 1 mm apart, aged for an hour; node 4's diffusion boost is so
+// large that its solid solution is no number after a few rejections, and
+// once its step is below the smallest one, its run stops with a fatal error.
+std::string fiveNodesTheLastFailing(const std::string& connections)
+{
+    std::string data = alloy + "nodes 5\n";
+    data.replace(data.find("86400"), 5, "3600");
+    for (int k = 0; k < 5; ++k) data += "node " + std::to_string(k) + " " + std::to_string(k) + "e-3 0 0 1e-9\n";
+    return data + connections + "nodeProperty 4 4 boostPrecipitateDiffusion Al3Sc 1e100\n";
 }
 
 RunSetup overProcesses(RunSetup setup, int processes)
@@ -123,6 +145,44 @@ TEST_P(OverProcesses, ConnectedNodesWriteTheSerialLinesAndFiles)
     const OstrelRun serial(setup);
     ASSERT_EQ(serial.exitCode(), 0) << serial.console();
     expectSameRun(serial, OstrelRun(overProcesses(setup, GetParam())));
+}
+
+// Nodes that exchange solute, with their rejections by other nodes than
+// node 0 and forced equalisations (warnings): a bar graded in Sc, and three
+// points of a steel across a weld exchanging carbon and vanadium.
+TEST_P(OverProcesses, ConnectedNodesWithGradientsWriteTheSerialLinesAndFiles)
+{
+    for (const char* dataFile : {"examples/graded-bar/data", "tests/golden/exchange-carbon-weld/data"}) {
+        SCOPED_TRACE(dataFile);
+        RunSetup setup;
+        setup.data = sourceFile(dataFile);
+        ASSERT_FALSE(setup.data.empty());
+        const OstrelRun serial(setup);
+        ASSERT_EQ(serial.exitCode(), 0) << serial.console();
+        ASSERT_GT(countConsoleLinesStartingWith(serial, "Time step rejected by node 1"), 0);
+        expectSameRun(serial, OstrelRun(overProcesses(setup, GetParam())));
+    }
+}
+
+// The last node (the third process's, with three) fails in its run, not in
+// its preparation: every process ends with status 1 after the serial lines.
+// Independent nodes: the others have run to their end; connected ones: in
+// the global step where the serial run fails, no node has committed, so the
+// result files are the serial run's too.
+TEST_P(OverProcesses, FatalErrorInANodesRunEndsEveryProcessAfterTheSerialLines)
+{
+    for (const std::string connections : {"", "connect 0 1 1e-6\nconnect 1 2 1e-6\nconnect 2 3 1e-6\nconnect 3 4 1e-6\n"}) {
+        SCOPED_TRACE(connections.empty() ? "independent nodes" : "connected nodes");
+        RunSetup setup;
+        setup.data = fiveNodesTheLastFailing(connections);
+        const OstrelRun serial(setup);
+        ASSERT_EQ(serial.exitCode(), 1);
+        ASSERT_EQ(serial.logLines().back(), "FATAL ERROR: Smallest time step value reached with nan or inf solid solution.");
+        ASSERT_GT(countConsoleLinesStartingWith(serial, "Time step rejected by node 4"), 0);
+        const OstrelRun parallel(overProcesses(setup, GetParam()));
+        expectSameRun(serial, parallel);
+        EXPECT_FALSE(parallel.hasFile("computation.end"));
+    }
 }
 
 // Node 2's results file and node 5's distribution file cannot be opened
