@@ -185,6 +185,28 @@ TEST_P(OverProcesses, FatalErrorInANodesRunEndsEveryProcessAfterTheSerialLines)
     }
 }
 
+// Every process may write files of at most 8 kB: in the serial run node 0's
+// distribution file is the first to need more, in a commit of the graded
+// bar's ageing, after which nodes 1 to 4 commit nothing. The other
+// processes' nodes have committed that step when they learn of it (their
+// files may differ); the lines are the serial run's.
+TEST_P(OverProcesses, FatalErrorInACommitEndsEveryProcessAfterTheSerialLines)
+{
+    RunSetup setup;
+    setup.data = "notVerbose\n" + sourceFile("examples/graded-bar/data");
+    setup.fileSizeLimit = 8192;
+    const OstrelRun serial(setup);
+    ASSERT_EQ(serial.exitCode(), 1);
+    ASSERT_EQ(serial.logLines().back(), "FATAL ERROR: Unable to write file distributionAl3Sc_0.dat");
+    RunSetup limited = overProcesses(setup, GetParam());
+    // The limit for the program's processes, not for mpirun.
+    limited.fileSizeLimit = -1;
+    limited.launcher.insert(limited.launcher.end(), {"/bin/sh", "-c", "ulimit -f 16 && exec \"$0\""});
+    const OstrelRun parallel(limited);
+    expectSameLines(serial, parallel);
+    EXPECT_FALSE(parallel.hasFile("computation.end"));
+}
+
 // Node 2's results file and node 5's distribution file cannot be opened
 // (directories have their names): each warns when its node is prepared (in
 // the serial run, while reading, before any node runs) and at every record
