@@ -137,6 +137,16 @@ TEST_P(OverProcesses, UnconnectedNodesWriteTheSerialLinesAndFiles)
     expectSameRun(OstrelRun(setup), OstrelRun(overProcesses(setup, GetParam())));
 }
 
+// Nodes of very different cost, each at its own temperature: the TTP example.
+TEST_P(OverProcesses, TtpExampleWritesTheSerialFiles)
+{
+    RunSetup setup;
+    setup.data = sourceFile("examples/ttp-al-sc/data");
+    const OstrelRun serial(setup);
+    ASSERT_EQ(serial.exitCode(), 0) << serial.console();
+    expectSameRun(serial, OstrelRun(overProcesses(setup, GetParam())));
+}
+
 TEST_P(OverProcesses, ConnectedNodesWriteTheSerialLinesAndFiles)
 {
     RunSetup setup;
