@@ -2,7 +2,7 @@
 // connected Al-Sc nodes (connected_chain.h, 100 classes per node, 200 steps
 // of 1 s) shared out over the processes of mpirun, and the share of the time
 // spent communicating: the agreements of every step, the numbers of the
-// exchange between nodes, the lines. Run it under mpirun (make mpi-bench
+// exchange between nodes, the lines; and that communication alone. Run it under mpirun (make mpi-bench
 // runs it with 1 and 2 processes); every process runs every benchmark, the
 // first one reports. Built only in the MPI build.
 #include <benchmark/benchmark.h>
@@ -97,10 +97,28 @@ void BM_ConnectedChain(benchmark::State& state)
     }
     state.counters["processes"] = processes->size();
     state.counters["steps"] = static_cast<double>(accepted);
-    state.counters["us_per_step"] = benchmark::Counter(static_cast<double>(state.iterations() * accepted),
+    state.counters["step_seconds"] = benchmark::Counter(static_cast<double>(state.iterations() * accepted),
                                                        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["communication_least"] = communicationLeast;
     state.counters["communication_most"] = communicationMost;
+}
+
+// The communication of one global step without the work around it: the two
+// agreements (stop and smallest step, four numbers each) and the sharing of
+// the exchange's numbers (7 per node: one element and the matrix).
+void BM_StepCommunication(benchmark::State& state)
+{
+    const auto nodeCount = static_cast<std::size_t>(state.range(0));
+    constexpr std::size_t perNode = 7;
+    std::vector<double> numbers(nodeCount * perNode, 1.0);
+    double agreement[4] = {};
+    processes->barrier();
+    for (auto _ : state) {
+        processes->smallestOfEach(agreement);
+        processes->shareNodeBlocks(numbers, perNode);
+        processes->smallestOfEach(agreement);
+    }
+    state.counters["shared_bytes"] = static_cast<double>(numbers.size() * sizeof(double));
 }
 
 // The same loop as the serial program runs it, for comparison (1 process).
@@ -123,6 +141,7 @@ void BM_ConnectedChainAlone(benchmark::State& state)
 // The iteration counts are fixed: every process must make the same
 // collective calls.
 BENCHMARK(BM_ConnectedChain)->Arg(1000)->Iterations(1)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StepCommunication)->Arg(1000)->Arg(100000)->Iterations(2000)->Repetitions(5)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ConnectedChainAlone)->Arg(1000)->Iterations(1)->Repetitions(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 class SilentReporter : public benchmark::BenchmarkReporter {
