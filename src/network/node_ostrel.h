@@ -90,7 +90,8 @@ private:
     void runIndependentNodes();
     void runConnectedNodes();
     // Every node attempts the step, in node order, until one rejects it:
-    // that node's index, or nothing when all of them accepted.
+    // that node's index, or nothing when all of them accepted. Each process
+    // attempts its own nodes; the rejecting node is the first of the network.
     std::optional<std::size_t> attemptEveryNode(Lockstep& team, std::vector<WorkingSet>& work, unsigned int n);
     // Every node commits its attempt: the smallest step they propose, and
     // node 0's clock after the step.
