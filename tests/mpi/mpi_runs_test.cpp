@@ -174,6 +174,32 @@ TEST_P(OverProcesses, ConnectedNodesWithGradientsWriteTheSerialLinesAndFiles)
     }
 }
 
+// Steps the exchange refuses: a transfer that would reverse a difference
+// (until the step is small enough to force it, with a warning), and a small
+// node that its two connections together would empty. Each node has a
+// process of its own with three.
+TEST_P(OverProcesses, StepsThatTheExchangeRefusesGiveTheSerialLinesAndFiles)
+{
+    const std::string scandium = "matrix Al 4.05e-10 1.66e-29 26.98\nnoPrecipitation\n"
+                                 "savethermodynamics r 1\nsavedistribution d 1000\n";
+    const std::string reversing = scandium + "element Sc 0.2 44.96 1e-2 0\ntemperatureProfile 0 623 1e-3 623\n"
+                                             "nodes 3\nnode 0 0 0 0 1e-18\nnode 1 1e-6 0 0 1e-18\n"
+                                             "node 2 2e-6 0 0 1e-18\nconnect 0 1 1e-12\nconnect 1 2 1e-12\n"
+                                             "nodeProperty 1 1 element Sc 0.4 44.96 1e-2 0\n";
+    const std::string emptying = scandium + "element Sc 0.2 44.96 7e-7 0\ntemperatureProfile 0 623 1e-5 623\n"
+                                            "nodes 3\nnode 0 0 0 0 1e-18\nnode 1 1e-6 0 0 1e-15\n"
+                                            "node 2 0 1e-6 0 1e-15\nconnect 0 1 1e-12\nconnect 0 2 1e-12\n"
+                                            "nodeProperty 1 2 element Sc 0 44.96 7e-7 0\n";
+    for (const std::string& data : {reversing, emptying}) {
+        RunSetup setup;
+        setup.data = data;
+        const OstrelRun serial(setup);
+        ASSERT_EQ(serial.exitCode(), 0) << serial.console();
+        ASSERT_GT(countConsoleLinesStartingWith(serial, "Time step rejected by node 0 because "), 0);
+        expectSameRun(serial, OstrelRun(overProcesses(setup, GetParam())));
+    }
+}
+
 // The last node (the third process's, with three) fails in its run, not in
 // its preparation: every process ends with status 1 after the serial lines.
 // Independent nodes: the others have run to their end; connected ones: in
