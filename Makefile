@@ -50,11 +50,15 @@ mpi: $(MPI_DIR)/build.ninja
 mpi-test: mpi
 	cd $(MPI_DIR) && ctest --output-on-failure -j $(JOBS)
 
-# Wall time of whole runs over 1 and 2 processes (figures in bench/README.md).
+# Wall time of whole runs over 1 and 2 processes, and the global steps of
+# connected nodes over 1 and 2 processes (figures in bench/README.md).
+MPIRUN_FLAGS := --oversubscribe $(if $(filter 0,$(shell id -u)),--allow-run-as-root)
 mpi-bench: $(MPI_DIR)/build.ninja
 	cmake -S . -B $(MPI_DIR) -DOSTREL_BENCH=ON
-	cmake --build $(MPI_DIR) -j $(JOBS) --target bench_processes
+	cmake --build $(MPI_DIR) -j $(JOBS) --target bench_processes bench_lockstep
 	$(MPI_DIR)/bench_processes
+	mpirun $(MPIRUN_FLAGS) -np 1 $(MPI_DIR)/bench_lockstep
+	mpirun $(MPIRUN_FLAGS) -np 2 $(MPI_DIR)/bench_lockstep
 
 $(BENCH_DIR)/build.ninja:
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DOSTREL_TESTS=OFF -DOSTREL_BENCH=ON

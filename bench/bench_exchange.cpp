@@ -11,7 +11,7 @@
 #include <fstream>
 
 #include "allocation_counter.h"
-#include "log_normal_start.h"
+#include "connected_chain.h"
 #include "network/node_ostrel.h"
 
 namespace fs = std::filesystem;
@@ -19,34 +19,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int classCount = 100;
-
-void writeCase(const fs::path& dir, int nodeCount)
-{
-    // A log-normal distribution around 2 nm holding a small share of the Sc.
-    writeLogNormalStart(dir / "start.dat", classCount, 1e20);
-
-    std::ofstream data(dir / "data");
-    data << "notVerbose\n"
-            "matrix Al 4.05e-10 1.66e-29 26.98\n"
-            "element Sc 0.2 44.96 5.31e-4 173000\n"
-            "precipitate Al3Sc 1.727e-29 0.12 3981 1.5065 sphere homogeneous Sc 1 Al 3\n"
-            "classManagementType lin\n"
-            "targetClassNumber "
-         << classCount << "\n"
-         << "initialDistrib Al3Sc start.dat\n"
-            "temperatureProfile 0 623 1e9 623\n"
-            "increaseDT 1\ninitialDT 1\nmaxCriterionIncrease 1e6\n"
-            "savethermodynamics resultsThermo 999999\n"
-            "savedistribution distribution 999999\n"
-            "nodes "
-         << nodeCount << "\n";
-    // Slices of 1 um along x; Sc from 0.1 to 0.3 wt% along the chain.
-    for (int k = 0; k < nodeCount; ++k) data << "node " << k << ' ' << k * 1e-6 << " 0 0 1e-18\n";
-    for (int k = 0; k + 1 < nodeCount; ++k) data << "connect " << k << ' ' << k + 1 << " 1e-12\n";
-    for (int k = 0; k < nodeCount; ++k)
-        data << "nodeProperty " << k << ' ' << k << " element Sc " << 0.1 + 0.2 * k / (nodeCount - 1)
-             << " 44.96 5.31e-4 173000\n";
-}
 
 // A network read in a temporary directory, which is the working directory
 // while it lives.
@@ -57,7 +29,7 @@ public:
         std::string pattern = (fs::temp_directory_path() / "ostrel-bench-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) std::abort();
         dir = pattern;
-        writeCase(dir, nodeCount);
+        writeConnectedChain(dir, nodeCount, classCount, 1e9);
         fs::current_path(dir);
         const char* argv[] = {"ostrel"};
         network.initialize(1, argv);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -19,6 +20,9 @@ public:
     const std::string& bytes() const { return recorded; }
     // Hands the recorded lines over and starts empty again.
     std::string take();
+    // Keeps the lines recorded before bytes().size() was `size`, and the
+    // storage for the next ones.
+    void keepFirst(std::size_t size) { recorded.resize(std::min(size, recorded.size())); }
 
 private:
     std::string recorded;

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/constants.h"
 #include "core/log.h"
@@ -18,23 +19,22 @@ bool reachedEnd(double t, double tEnd)
 
 void nodeOstrel::run()
 {
-    if (nbConnections != 0)
+    if (nbConnections != 0) {
         runConnectedNodes();
-    else
+    } else {
         runIndependentNodes();
-    integrateUncoupledHardening();
+        for (Ostrel& node : nodes) integrateUncoupledHardening(node);
+    }
 }
 
-void nodeOstrel::integrateUncoupledHardening()
+void nodeOstrel::integrateUncoupledHardening(Ostrel& node)
 {
     if (!mechanicalModelDefined() || hardeningCoupling() || semiHardeningCoupling()) return;
-    for (Ostrel& node : nodes) {
-        MechanicalModel& mechanics = node.mechanicalModel;
-        if (!mechanics.hardeningComputation) continue;
-        HardeningResults(true, true, node.time, mechanics, node.nodeNumber, {});
-        const std::vector<HardeningRecord> records = mechanics.BehaviourUncoupledIntegration(node.precipitates.size());
-        HardeningResults(false, true, node.time, mechanics, node.nodeNumber, records);
-    }
+    MechanicalModel& mechanics = node.mechanicalModel;
+    if (!mechanics.hardeningComputation) return;
+    HardeningResults(true, true, node.time, mechanics, node.nodeNumber, {});
+    const std::vector<HardeningRecord> records = mechanics.BehaviourUncoupledIntegration(node.precipitates.size());
+    HardeningResults(false, true, node.time, mechanics, node.nodeNumber, records);
 }
 
 void nodeOstrel::finishNode(Ostrel& node, unsigned int n)
@@ -100,68 +100,103 @@ void nodeOstrel::runIndependentNode(std::size_t i)
 
 void nodeOstrel::runConnectedNodes()
 {
+    Lockstep alone(nodes.size());
+    runConnectedNodes(alone);
+}
+
+void nodeOstrel::runConnectedNodes(Lockstep& team)
+{
     std::vector<WorkingSet> work(nodes.size());
     unsigned int n = 1;
     unsigned int rejected = 0;
     // The template's profile and node 0's clock stand for the whole network,
-    // which advances in lockstep.
+    // which advances in lockstep; every process follows node 0's clock,
+    // whichever of them advances node 0.
     const double tEnd = templateNode().temperatureProfile.GetLastTime();
+    double networkTime = nodes[0].time;
 
-    while (!reachedEnd(nodes[0].time, tEnd)) {
-        const std::optional<std::size_t> rejectingNode = attemptEveryNode(work, n);
+    while (!reachedEnd(networkTime, tEnd)) {
+        const std::optional<std::size_t> rejectingNode = attemptEveryNode(team, work, n);
         if (rejectingNode) {
             ++rejected;
             ++rejectedStepCount;
             takeRejectedStep(nodes[*rejectingNode].nodeNumber);
-        } else if (!diffuseBetweenNodes(work)) {
+        } else if (!diffuseBetweenNodes(team, work)) {
             // Not counted as a rejected step; reported as node 0's.
             takeRejectedStep(nodes[0].nodeNumber);
         } else {
-            const double stepStart = nodes[0].time;
-            takeAcceptedStep(commitEveryNode(work, n), stepStart);
+            const double stepStart = networkTime;
+            const StepCommitted committed = commitEveryNode(team, work, n);
+            networkTime = committed.node0Time;
+            takeAcceptedStep(committed.proposedStep, stepStart);
             ++n;
         }
-        for (Ostrel& node : nodes) node.adoptTimeStep(globalTimeStep);
+        for (std::size_t i = team.firstNode(); i < team.endNode(); ++i) nodes[i].adoptTimeStep(globalTimeStep);
+        team.endStep();
     }
 
-    for (Ostrel& node : nodes) finishNode(node, n);
+    team.forEachNode([&](std::size_t i) {
+        finishNode(nodes[i], n);
+        return true;
+    });
     networkConsole.say("Time steps: " + std::to_string(n));
     networkConsole.say("Rejected time steps: " + std::to_string(rejected));
+    team.forEachNode([&](std::size_t i) {
+        integrateUncoupledHardening(nodes[i]);
+        return true;
+    });
+    team.endStep();
 }
 
-// The loops over the nodes and their two reductions (all accepted, smallest
+// The loops over the nodes and their agreements (all accepted, smallest
 // proposed step) are all that spreading the nodes over processes changes.
-std::optional<std::size_t> nodeOstrel::attemptEveryNode(std::vector<WorkingSet>& work, unsigned int n)
+std::optional<std::size_t> nodeOstrel::attemptEveryNode(Lockstep& team, std::vector<WorkingSet>& work, unsigned int n)
 {
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-        if (!nodes[i].attemptStep(work[i], n, rejectionReason)) return i;
-    return std::nullopt;
+    const std::optional<std::size_t> rejectingNode =
+        team.forEachNode([&](std::size_t i) { return nodes[i].attemptStep(work[i], n, rejectionReason); });
+    // Only the rejecting node's process has written the reason.
+    if (rejectingNode) team.agreeOnText(rejectionReason, *rejectingNode);
+    return rejectingNode;
 }
 
-double nodeOstrel::commitEveryNode(std::vector<WorkingSet>& work, unsigned int n)
+nodeOstrel::StepCommitted nodeOstrel::commitEveryNode(Lockstep& team, std::vector<WorkingSet>& work, unsigned int n)
 {
-    double smallest = constants::largestTimeStep;
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-        smallest = std::min(smallest, nodes[i].commitStep(work[i], n, lastStepRejected));
-    return smallest;
+    double agreed[] = {constants::largestTimeStep, std::numeric_limits<double>::infinity()};
+    team.forEachNode(
+        [&](std::size_t i) {
+            agreed[0] = std::min(agreed[0], nodes[i].commitStep(work[i], n, lastStepRejected));
+            if (i == 0) agreed[1] = nodes[0].time;
+            return true;
+        },
+        agreed);
+    return {agreed[0], agreed[1]};
 }
 
-bool nodeOstrel::diffuseBetweenNodes(std::vector<WorkingSet>& work)
+bool nodeOstrel::diffuseBetweenNodes(Lockstep& team, std::vector<WorkingSet>& work)
 {
     if (onlyMechanic()) return true;
-    soluteExchange.resize(nodes.size(), nodes[0].elements.size());
-    for (std::size_t i = 0; i < nodes.size(); ++i) soluteExchange.takeInventory(i, nodes[i], work[i]);
+    soluteExchange.describeNodes(nodes);
+    for (std::size_t i = team.firstNode(); i < team.endNode(); ++i) soluteExchange.takeInventory(i, nodes[i], work[i]);
+    // Every process goes through every connection with the same numbers.
+    team.shareNodeNumbers(soluteExchange.nodeNumbers(), soluteExchange.numbersPerNode());
     if (!soluteExchange.exchange(connections, globalTimeStep, smallestTimeStep())) {
         rejectionReason = "flux between nodes would reverse a concentration difference";
         return false;
     }
     if (!soluteExchange.fluxOccurred()) return true;
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
-        if (!soluteExchange.writeNominalFractions(i, work[i])) {
-            rejectionReason = "contentAtFrac <0 or >1 after diffusion between nodes occured";
-            return false;
-        }
+    if (!soluteExchange.fractionsWithinBounds()) {
+        rejectionReason = "contentAtFrac <0 or >1 after diffusion between nodes occured";
+        return false;
     }
-    for (std::size_t i = 0; i < nodes.size(); ++i) nodes[i].rebalanceWorkingSet(work[i]);
+    team.eachNode([&](std::size_t i) {
+        soluteExchange.writeNominalFractions(i, work[i]);
+        nodes[i].rebalanceWorkingSet(work[i]);
+    });
     return true;
+}
+
+bool nodeOstrel::diffuseBetweenNodes(std::vector<WorkingSet>& work)
+{
+    Lockstep alone(nodes.size());
+    return diffuseBetweenNodes(alone, work);
 }

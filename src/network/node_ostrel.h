@@ -9,6 +9,7 @@
 #include "network/solute_exchange.h"
 #include "core/data_file_reader.h"
 #include "node/ostrel.h"
+#include "parallel/lockstep.h"
 
 // Driver of a run. Its own Ostrel part is the template node read from the
 // data file; the nodes are copies of it, placed in space and optionally
@@ -48,12 +49,22 @@ public:
     void prepareNode(Ostrel& node);
     // The whole history of node i, for nodes that do not exchange solute.
     void runIndependentNode(std::size_t i);
+    // The global time loop of connected nodes and their closing records, for
+    // the nodes of `team`, in lockstep with the processes of the other nodes.
+    void runConnectedNodes(Lockstep& team);
+    // After the loop, without a hardening coupling: the node's hardening law
+    // along its strain history on its final microstructure, with its results
+    // file (nothing for a node without a hardening law).
+    void integrateUncoupledHardening(Ostrel& node);
 
     // The solute exchange between connected nodes over the global time step,
     // on the working sets of every node once all of them accepted their
     // attempt: true accepts the step (the working sets then hold the
     // exchanged solid solutions), false rejects it with rejectionReason.
     bool diffuseBetweenNodes(std::vector<WorkingSet>& work);
+    // The same for the nodes of `team`: each takes the inventory of its own
+    // nodes, and writes the exchange into their working sets only.
+    bool diffuseBetweenNodes(Lockstep& team, std::vector<WorkingSet>& work);
 
     // The template part holds fields of these names with a node's meaning.
     // For the network, the smallest time step is the diffusion check's, and
@@ -84,18 +95,21 @@ private:
     void runIndependentNodes();
     void runConnectedNodes();
     // Every node attempts the step, in node order, until one rejects it:
-    // that node's index, or nothing when all of them accepted.
-    std::optional<std::size_t> attemptEveryNode(std::vector<WorkingSet>& work, unsigned int n);
-    // Every node commits its attempt; the smallest step they propose.
-    double commitEveryNode(std::vector<WorkingSet>& work, unsigned int n);
+    // that node's index, or nothing when all of them accepted. Each process
+    // attempts its own nodes; the rejecting node is the first of the network.
+    std::optional<std::size_t> attemptEveryNode(Lockstep& team, std::vector<WorkingSet>& work, unsigned int n);
+    // Every node commits its attempt: the smallest step they propose, and
+    // node 0's clock after the step.
+    struct StepCommitted {
+        double proposedStep = 0.0;
+        double node0Time = 0.0;
+    };
+    StepCommitted commitEveryNode(Lockstep& team, std::vector<WorkingSet>& work, unsigned int n);
     // The global time step changes only through these two: after an
     // accepted step it is the proposed one, after a rejection it shrinks.
     void takeAcceptedStep(double proposedTimeStep, double shownTime);
     void takeRejectedStep(int rejectingNodeNumber);
     void finishNode(Ostrel& node, unsigned int n);
-    // After the loop, without a hardening coupling: every node's hardening
-    // law along its strain history on its final microstructure.
-    void integrateUncoupledHardening();
 
     // The numbers of the exchange between nodes, kept from step to step.
     SoluteExchange soluteExchange;

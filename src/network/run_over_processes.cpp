@@ -7,6 +7,7 @@
 #include "core/log.h"
 #include "core/run_protocol.h"
 #include "network/node_ostrel.h"
+#include "parallel/lockstep.h"
 #include "parallel/ordered_lines.h"
 #include "parallel/processes.h"
 
@@ -114,12 +115,14 @@ bool takeBlock(OrderedLines& lines, std::string bytes)
 }
 
 // Nodes that exchange nothing: each process takes the next node nobody has
-// taken, prepares it and runs its whole history. Blocks of node k: its
-// preparation at place k, its run at place nodeCount + k.
+// taken, prepares it, runs its whole history and then its uncoupled
+// hardening. Blocks of node k: its preparation at place k, its run at place
+// nodeCount + k, its hardening at place 2 nodeCount + k (the serial run
+// hardens every node once every node has run).
 int runIndependentNodes(Processes& processes, nodeOstrel& network)
 {
     const std::size_t nodeCount = network.nodes.size();
-    OrderedLines lines(2 * nodeCount);
+    OrderedLines lines(3 * nodeCount);
     int finishedProcesses = 0;
     LineRecorder recorder;
     std::string bytes;
@@ -138,9 +141,15 @@ int runIndependentNodes(Processes& processes, nodeOstrel& network)
         }
         // After a failed run the later nodes are still prepared, as the
         // serial run prepares every node before the first runs.
-        if (k < processes.nodeLimit() &&
-            !recordAndSend(processes, recorder, nodeCount + k, [&] { network.runIndependentNode(k); }))
-            processes.lowerNodeLimit(k);
+        if (k < processes.nodeLimit()) {
+            if (recordAndSend(processes, recorder, nodeCount + k, [&] { network.runIndependentNode(k); }))
+                // A failed hardening leaves the later runs needed: the serial
+                // run ran them all before it.
+                recordAndSend(processes, recorder, 2 * nodeCount + k,
+                              [&] { network.integrateUncoupledHardening(node); });
+            else
+                processes.lowerNodeLimit(k);
+        }
         if (processes.isRoot()) {
             while (processes.tryReceive(bytes)) finishedProcesses += takeBlock(lines, std::move(bytes));
             lines.writeReady();
@@ -168,20 +177,25 @@ int runIndependentNodes(Processes& processes, nodeOstrel& network)
     return status;
 }
 
-// Connected nodes advance in lockstep; until their steps are shared out, the
-// root runs them all, writing its lines as they come.
-int runConnectedNodesOnRoot(Processes& processes, nodeOstrel& network)
+// Connected nodes advance in lockstep, each process with its block of them:
+// it prepares its nodes, takes its part of every global step and writes its
+// nodes' closing records.
+int runConnectedNodes(Processes& processes, nodeOstrel& network)
 {
-    int status = 0;
-    if (processes.isRoot()) {
-        try {
-            for (Ostrel& node : network.nodes) network.prepareNode(node);
-            network.run();
-        } catch (const FatalErrorRaised&) {
-            status = 1;
-        }
+    Lockstep team(processes, network.nodes.size());
+    try {
+        team.forEachNode([&](std::size_t i) {
+            network.prepareNode(network.nodes[i]);
+            return true;
+        });
+        team.endStep();
+        network.runConnectedNodes(team);
+    } catch (const FatalErrorRaised&) {
+        if (team.endedByFatalError()) return 1;
+        team.writeOwnLines();
+        throw;
     }
-    return processes.broadcastFromRoot(status);
+    return 0;
 }
 
 } // namespace
@@ -192,7 +206,7 @@ int runOverProcesses(Processes& processes, int argc, const char* const* argv)
     nodeOstrel network;
     if (!readOnEveryProcess(processes, network, argc, argv)) return 1;
 
-    const int status = network.nbConnections != 0 ? runConnectedNodesOnRoot(processes, network)
+    const int status = network.nbConnections != 0 ? runConnectedNodes(processes, network)
                                                   : runIndependentNodes(processes, network);
     if (status != 0) return status;
     // Every process has written its last results before the marker appears.

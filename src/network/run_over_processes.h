@@ -12,5 +12,7 @@ class Processes;
 // a node's result files and plots are written by that process only, from its
 // initial results on. Lines of a node reach the root when the node's
 // preparation or run ends; the root writes all preparations (the serial run
-// prepares every node while reading) before the first node's run.
+// prepares every node while reading) before the first node's run. Connected
+// nodes are shared out in contiguous blocks that advance in lockstep
+// (Lockstep); the lines of a global step reach the root at its end.
 int runOverProcesses(Processes& processes, int argc, const char* const* argv);

@@ -14,16 +14,20 @@ constexpr double largestForcedShare = 0.01;
 
 } // namespace
 
-void SoluteExchange::resize(std::size_t nodeCount, std::size_t elements)
+void SoluteExchange::describeNodes(std::span<const Ostrel> nodes)
 {
-    if (elements == elementCount && nodeCount == volumes.size()) return;
+    const std::size_t elements = nodes.empty() ? 0 : nodes[0].elements.size();
+    if (elements == elementCount && nodes.size() == volumes.size()) return;
     elementCount = elements;
-    volumes.assign(nodeCount, 0.0);
-    atoms.assign(nodeCount, 0.0);
-    inventories.assign(nodeCount * elements, 0.0);
-    concentrations.assign(nodeCount * elements, 0.0);
-    diffusion.assign(nodeCount * elements, 0.0);
-    interstitial.assign(nodeCount * elements, 0);
+    volumes.assign(nodes.size(), 0.0);
+    interstitial.assign(nodes.size() * elements, 0);
+    numbers.assign(nodes.size() * numbersPerNode(), 0.0);
+    const std::size_t matrix = elementCount - 1;
+    for (std::size_t n = 0; n < nodes.size(); ++n) {
+        volumes[n] = nodes[n].nodeFactor;
+        for (std::size_t e = 0; e < matrix; ++e)
+            interstitial[n * elementCount + e] = isInterstitial(nodes[n].elements[e].name);
+    }
 }
 
 void SoluteExchange::takeInventory(std::size_t n, const Ostrel& node, const WorkingSet& work)
@@ -37,25 +41,27 @@ void SoluteExchange::takeInventory(std::size_t n, const Ostrel& node, const Work
         G += f / precipitate.atomicVolume;
     }
     const double meanAtomicVolume = 1.0 / ((1.0 - F) / node.matrix.VatSS + G);
-    volumes[n] = node.nodeFactor;
-    atoms[n] = volumes[n] / meanAtomicVolume;
+    double* mine = numbersOf(n);
+    double& atoms = mine[0];
+    double* inventories = mine + 1;
+    double* concentrations = inventories + elementCount;
+    double* diffusion = concentrations + elementCount;
+    atoms = volumes[n] / meanAtomicVolume;
 
-    const std::size_t base = n * elementCount;
     const std::size_t matrix = elementCount - 1;
     double solutes = 0.0;
     for (std::size_t e = 0; e < matrix; ++e) {
-        inventories[base + e] = work.elements[e].nominalFraction * atoms[n];
-        solutes += inventories[base + e];
+        inventories[e] = work.elements[e].nominalFraction * atoms;
+        solutes += inventories[e];
     }
-    inventories[base + matrix] = atoms[n] - solutes;
+    inventories[matrix] = atoms - solutes;
 
     const double solidSolutionAtomicVolume = work.matrix.VatSS;
     for (std::size_t e = 0; e < elementCount; ++e) {
         const Element& element = work.elements[e];
-        concentrations[base + e] = element.ssFraction / solidSolutionAtomicVolume;
+        concentrations[e] = element.ssFraction / solidSolutionAtomicVolume;
         // The exchange uses the coefficient without the inflation of the growth.
-        diffusion[base + e] = element.DiffusionCoefficient(work.temperature) / element.diffusionInflation;
-        interstitial[base + e] = e != matrix && isInterstitial(element.name);
+        diffusion[e] = element.DiffusionCoefficient(work.temperature) / element.diffusionInflation;
     }
 }
 
@@ -69,12 +75,14 @@ bool SoluteExchange::exchange(std::span<const Connection> connections, double dt
         const std::size_t b = static_cast<std::size_t>(connection.second);
         const double Va = volumes[a];
         const double Vb = volumes[b];
-        double* inventoryA = &inventories[a * elementCount];
-        double* inventoryB = &inventories[b * elementCount];
-        const double* concentrationA = &concentrations[a * elementCount];
-        const double* concentrationB = &concentrations[b * elementCount];
-        const double* diffusionA = &diffusion[a * elementCount];
-        const double* diffusionB = &diffusion[b * elementCount];
+        double& atomsA = numbersOf(a)[0];
+        double& atomsB = numbersOf(b)[0];
+        double* inventoryA = numbersOf(a) + 1;
+        double* inventoryB = numbersOf(b) + 1;
+        const double* concentrationA = inventoryA + elementCount;
+        const double* concentrationB = inventoryB + elementCount;
+        const double* diffusionA = concentrationA + elementCount;
+        const double* diffusionB = concentrationB + elementCount;
         const unsigned char* interstitialA = &interstitial[a * elementCount];
 
         // The matrix element takes part too: its own transfer cancels out in
@@ -105,8 +113,8 @@ bool SoluteExchange::exchange(std::span<const Connection> connections, double dt
             inventoryB[e] += L;
             if (interstitialA[e]) {
                 // An interstitial adds atoms to a node without taking a lattice site.
-                atoms[a] -= L;
-                atoms[b] += L;
+                atomsA -= L;
+                atomsB += L;
             } else {
                 // A substitutional atom leaves a lattice site to the matrix.
                 inventoryA[matrix] += L;
@@ -118,14 +126,21 @@ bool SoluteExchange::exchange(std::span<const Connection> connections, double dt
     return accepted;
 }
 
-bool SoluteExchange::writeNominalFractions(std::size_t n, WorkingSet& work) const
+bool SoluteExchange::fractionsWithinBounds() const
 {
-    const std::size_t base = n * elementCount;
-    for (std::size_t e = 0; e < elementCount; ++e) {
-        const double x = inventories[base + e] / atoms[n];
-        // A fraction that is not a number is outside as well.
-        if (!(x >= 0.0 && x <= 1.0)) return false;
-        work.elements[e].nominalFraction = x;
+    for (std::size_t n = 0; n < volumes.size(); ++n) {
+        const double* mine = numbersOf(n);
+        for (std::size_t e = 0; e < elementCount; ++e) {
+            const double x = mine[1 + e] / mine[0];
+            // A fraction that is not a number is outside as well.
+            if (!(x >= 0.0 && x <= 1.0)) return false;
+        }
     }
     return true;
+}
+
+void SoluteExchange::writeNominalFractions(std::size_t n, WorkingSet& work) const
+{
+    const double* mine = numbersOf(n);
+    for (std::size_t e = 0; e < elementCount; ++e) work.elements[e].nominalFraction = mine[1 + e] / mine[0];
 }

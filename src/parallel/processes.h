@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -38,7 +39,11 @@ public:
         std::size_t first = 0;
         std::size_t end = 0;
     };
-    NodeRange ownedNodes(std::size_t nodeCount) const;
+    NodeRange ownedNodes(std::size_t nodeCount) const { return blockOf(rank(), nodeCount); }
+    // The block of process `process`.
+    NodeRange blockOf(int process, std::size_t nodeCount) const;
+    // The process whose block holds `node`.
+    int ownerOf(std::size_t node, std::size_t nodeCount) const;
 
     // Collectives.
     void barrier();
@@ -48,6 +53,14 @@ public:
     // Every process's numbers joined in rank order, on every process.
     std::vector<double> gatherNumbers(const std::vector<double>& mine);
     double smallest(double mine);
+    // Each value replaced by the smallest of that value over the processes.
+    void smallestOfEach(std::span<double> values);
+    // `numbers` holds `perNode` numbers per node of the network, node after
+    // node; each process has filled those of its own block (ownedNodes), and
+    // afterwards every process holds every block.
+    void shareNodeBlocks(std::span<double> numbers, std::size_t perNode);
+    // The text of process `from`, on every process.
+    void broadcastText(std::string& text, int from);
     // The smallest node index over the processes: with each process giving
     // its first rejecting node (or noNode), noNode means all accepted.
     static constexpr std::uint64_t noNode = std::numeric_limits<std::uint64_t>::max();

@@ -34,6 +34,10 @@ struct Processes::State {
     std::list<Pending> pending;
     // Messages the root sent to itself.
     std::deque<std::string> ownMessages;
+    // Counts and offsets of the node blocks of shareNodeBlocks, kept from call
+    // to call.
+    std::vector<int> blockCounts;
+    std::vector<int> blockOffsets;
     MPI_Win counterWindow = MPI_WIN_NULL;
     std::uint64_t* counter = nullptr;
 
@@ -119,6 +123,33 @@ double Processes::smallest(double mine)
     double result = 0.0;
     MPI_Allreduce(&mine, &result, 1, MPI_DOUBLE, MPI_MIN, MPI_COMM_WORLD);
     return result;
+}
+
+void Processes::smallestOfEach(std::span<double> values)
+{
+    MPI_Allreduce(MPI_IN_PLACE, values.data(), byteCount(values.size()), MPI_DOUBLE, MPI_MIN, MPI_COMM_WORLD);
+}
+
+void Processes::shareNodeBlocks(std::span<double> numbers, std::size_t perNode)
+{
+    const std::size_t nodeCount = perNode == 0 ? 0 : numbers.size() / perNode;
+    state->blockCounts.resize(static_cast<std::size_t>(size()));
+    state->blockOffsets.resize(static_cast<std::size_t>(size()));
+    for (int r = 0; r < size(); ++r) {
+        const NodeRange block = blockOf(r, nodeCount);
+        state->blockCounts[static_cast<std::size_t>(r)] = byteCount((block.end - block.first) * perNode);
+        state->blockOffsets[static_cast<std::size_t>(r)] = byteCount(block.first * perNode);
+    }
+    MPI_Allgatherv(MPI_IN_PLACE, 0, MPI_DATATYPE_NULL, numbers.data(), state->blockCounts.data(),
+                   state->blockOffsets.data(), MPI_DOUBLE, MPI_COMM_WORLD);
+}
+
+void Processes::broadcastText(std::string& text, int from)
+{
+    int length = rank() == from ? byteCount(text.size()) : 0;
+    MPI_Bcast(&length, 1, MPI_INT, from, MPI_COMM_WORLD);
+    text.resize(static_cast<std::size_t>(length));
+    MPI_Bcast(text.data(), length, MPI_CHAR, from, MPI_COMM_WORLD);
 }
 
 std::uint64_t Processes::firstNode(std::uint64_t mine)

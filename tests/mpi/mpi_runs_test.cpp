@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 #include "support/fake_gnuplot.h"
@@ -15,6 +17,7 @@
 using testing_support::FakeGnuplot;
 using testing_support::fixedGnuplotInstalled;
 using testing_support::gnuplotInputs;
+using testing_support::countConsoleLinesStartingWith;
 using testing_support::OstrelRun;
 using testing_support::RunSetup;
 
@@ -40,6 +43,25 @@ std::string unconnectedNodes(const std::string& extra = "")
     for (int k = 0; k < 7; ++k)
         data += "node " + std::to_string(k) + " " + std::to_string(k) + "e-3 0 0 " + std::to_string(k + 1) + "e-9\n";
     return data;
+}
+
+std::string sourceFile(const std::string& relativePath)
+{
+    std::ifstream in(fs::path(OSTREL_SOURCE_DIR) / relativePath);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// Five nodes 1 mm apart, aged for an hour; node 4's diffusion boost is so
+// large that its solid solution is no number after a few rejections, and
+// once its step is below the smallest one, its run stops with a fatal error.
+std::string fiveNodesTheLastFailing(const std::string& connections)
+{
+    std::string data = alloy + "nodes 5\n";
+    data.replace(data.find("86400"), 5, "3600");
+    for (int k = 0; k < 5; ++k) data += "node " + std::to_string(k) + " " + std::to_string(k) + "e-3 0 0 1e-9\n";
+    return data + connections + "nodeProperty 4 4 boostPrecipitateDiffusion Al3Sc 1e100\n";
 }
 
 RunSetup overProcesses(RunSetup setup, int processes)
@@ -115,6 +137,16 @@ TEST_P(OverProcesses, UnconnectedNodesWriteTheSerialLinesAndFiles)
     expectSameRun(OstrelRun(setup), OstrelRun(overProcesses(setup, GetParam())));
 }
 
+// Nodes of very different cost, each at its own temperature: the TTP example.
+TEST_P(OverProcesses, TtpExampleWritesTheSerialFiles)
+{
+    RunSetup setup;
+    setup.data = sourceFile("examples/ttp-al-sc/data");
+    const OstrelRun serial(setup);
+    ASSERT_EQ(serial.exitCode(), 0) << serial.console();
+    expectSameRun(serial, OstrelRun(overProcesses(setup, GetParam())));
+}
+
 TEST_P(OverProcesses, ConnectedNodesWriteTheSerialLinesAndFiles)
 {
     RunSetup setup;
@@ -123,6 +155,92 @@ TEST_P(OverProcesses, ConnectedNodesWriteTheSerialLinesAndFiles)
     const OstrelRun serial(setup);
     ASSERT_EQ(serial.exitCode(), 0) << serial.console();
     expectSameRun(serial, OstrelRun(overProcesses(setup, GetParam())));
+}
+
+// Nodes that exchange solute, with their rejections by other nodes than
+// node 0 and forced equalisations (warnings): a bar graded in Sc, and three
+// points of a steel across a weld exchanging carbon and vanadium.
+TEST_P(OverProcesses, ConnectedNodesWithGradientsWriteTheSerialLinesAndFiles)
+{
+    for (const char* dataFile : {"examples/graded-bar/data", "tests/golden/exchange-carbon-weld/data"}) {
+        SCOPED_TRACE(dataFile);
+        RunSetup setup;
+        setup.data = sourceFile(dataFile);
+        ASSERT_FALSE(setup.data.empty());
+        const OstrelRun serial(setup);
+        ASSERT_EQ(serial.exitCode(), 0) << serial.console();
+        ASSERT_GT(countConsoleLinesStartingWith(serial, "Time step rejected by node 1"), 0);
+        expectSameRun(serial, OstrelRun(overProcesses(setup, GetParam())));
+    }
+}
+
+// Steps the exchange refuses: a transfer that would reverse a difference
+// (until the step is small enough to force it, with a warning), and a small
+// node that its two connections together would empty. Each node has a
+// process of its own with three.
+TEST_P(OverProcesses, StepsThatTheExchangeRefusesGiveTheSerialLinesAndFiles)
+{
+    const std::string scandium = "matrix Al 4.05e-10 1.66e-29 26.98\nnoPrecipitation\n"
+                                 "savethermodynamics r 1\nsavedistribution d 1000\n";
+    const std::string reversing = scandium + "element Sc 0.2 44.96 1e-2 0\ntemperatureProfile 0 623 1e-3 623\n"
+                                             "nodes 3\nnode 0 0 0 0 1e-18\nnode 1 1e-6 0 0 1e-18\n"
+                                             "node 2 2e-6 0 0 1e-18\nconnect 0 1 1e-12\nconnect 1 2 1e-12\n"
+                                             "nodeProperty 1 1 element Sc 0.4 44.96 1e-2 0\n";
+    const std::string emptying = scandium + "element Sc 0.2 44.96 7e-7 0\ntemperatureProfile 0 623 1e-5 623\n"
+                                            "nodes 3\nnode 0 0 0 0 1e-18\nnode 1 1e-6 0 0 1e-15\n"
+                                            "node 2 0 1e-6 0 1e-15\nconnect 0 1 1e-12\nconnect 0 2 1e-12\n"
+                                            "nodeProperty 1 2 element Sc 0 44.96 7e-7 0\n";
+    for (const std::string& data : {reversing, emptying}) {
+        RunSetup setup;
+        setup.data = data;
+        const OstrelRun serial(setup);
+        ASSERT_EQ(serial.exitCode(), 0) << serial.console();
+        ASSERT_GT(countConsoleLinesStartingWith(serial, "Time step rejected by node 0 because "), 0);
+        expectSameRun(serial, OstrelRun(overProcesses(setup, GetParam())));
+    }
+}
+
+// The last node (the third process's, with three) fails in its run, not in
+// its preparation: every process ends with status 1 after the serial lines.
+// Independent nodes: the others have run to their end; connected ones: in
+// the global step where the serial run fails, no node has committed, so the
+// result files are the serial run's too.
+TEST_P(OverProcesses, FatalErrorInANodesRunEndsEveryProcessAfterTheSerialLines)
+{
+    for (const std::string connections : {"", "connect 0 1 1e-6\nconnect 1 2 1e-6\nconnect 2 3 1e-6\nconnect 3 4 1e-6\n"}) {
+        SCOPED_TRACE(connections.empty() ? "independent nodes" : "connected nodes");
+        RunSetup setup;
+        setup.data = fiveNodesTheLastFailing(connections);
+        const OstrelRun serial(setup);
+        ASSERT_EQ(serial.exitCode(), 1);
+        ASSERT_EQ(serial.logLines().back(), "FATAL ERROR: Smallest time step value reached with nan or inf solid solution.");
+        ASSERT_GT(countConsoleLinesStartingWith(serial, "Time step rejected by node 4"), 0);
+        const OstrelRun parallel(overProcesses(setup, GetParam()));
+        expectSameRun(serial, parallel);
+        EXPECT_FALSE(parallel.hasFile("computation.end"));
+    }
+}
+
+// Every process may write files of at most 8 kB: in the serial run node 0's
+// distribution file is the first to need more, in a commit of the graded
+// bar's ageing, after which nodes 1 to 4 commit nothing. The other
+// processes' nodes have committed that step when they learn of it (their
+// files may differ); the lines are the serial run's.
+TEST_P(OverProcesses, FatalErrorInACommitEndsEveryProcessAfterTheSerialLines)
+{
+    RunSetup setup;
+    setup.data = "notVerbose\n" + sourceFile("examples/graded-bar/data");
+    setup.fileSizeLimit = 8192;
+    const OstrelRun serial(setup);
+    ASSERT_EQ(serial.exitCode(), 1);
+    ASSERT_EQ(serial.logLines().back(), "FATAL ERROR: Unable to write file distributionAl3Sc_0.dat");
+    RunSetup limited = overProcesses(setup, GetParam());
+    // The limit for the program's processes, not for mpirun.
+    limited.fileSizeLimit = -1;
+    limited.launcher.insert(limited.launcher.end(), {"/bin/sh", "-c", "ulimit -f 16 && exec \"$0\""});
+    const OstrelRun parallel(limited);
+    expectSameLines(serial, parallel);
+    EXPECT_FALSE(parallel.hasFile("computation.end"));
 }
 
 // Node 2's results file and node 5's distribution file cannot be opened
@@ -189,4 +307,31 @@ TEST_P(OverProcesses, PlotsOfANodeComeFromTheProcessThatRunsIt)
     ASSERT_EQ(serial.exitCode(), 0) << serial.console();
     ASSERT_EQ(gnuplotInputs(serial.workDir().path()).size(), 3u);
     expectSameRun(serial, OstrelRun(overProcesses(setup, GetParam())));
+}
+
+// Runs with mechanics: the strength after every step, hardening coupled to
+// the steps or integrated after the run by each node's process, and a
+// mechanics-only rerun, unconnected and connected.
+TEST_P(OverProcesses, MechanicsRunsWriteTheSerialLinesAndFiles)
+{
+    const std::vector<std::string> cases = {"examples/al-cu-ageing-tensile", "tests/golden/mechanics-strong-coupling",
+                                            "tests/golden/mechanics-semi-coupling",
+                                            "tests/golden/mechanics-only-rerun"};
+    for (const std::string& folder : cases) {
+        SCOPED_TRACE(folder);
+        RunSetup setup;
+        for (const auto& entry : fs::directory_iterator(fs::path(OSTREL_SOURCE_DIR) / folder)) {
+            const std::string name = entry.path().filename().string();
+            if (entry.is_regular_file() && name != "README.md") setup.files[name] = sourceFile(folder + "/" + name);
+        }
+        const OstrelRun serial(setup);
+        ASSERT_EQ(serial.exitCode(), 0) << serial.console();
+        expectSameRun(serial, OstrelRun(overProcesses(setup, GetParam())));
+        if (folder.ends_with("mechanics-only-rerun")) {
+            setup.files["data"] += "connect 0 1 1e-8\n";
+            const OstrelRun connectedSerial(setup);
+            ASSERT_EQ(connectedSerial.exitCode(), 0) << connectedSerial.console();
+            expectSameRun(connectedSerial, OstrelRun(overProcesses(setup, GetParam())));
+        }
+    }
 }

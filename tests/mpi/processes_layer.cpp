@@ -31,6 +31,36 @@ TEST(Processes, BlocksOfNodesCoverEveryNodeOnceInRankOrder)
     }
 }
 
+// What the processes of a connected network share in a global step: each
+// fills the numbers of its own nodes, every process then has all of them;
+// the owner of a node tells its text; several smallest values in one go.
+TEST(Processes, NodeBlocksTextsAndSmallestValuesReachEveryProcess)
+{
+    const int rank = processes->rank();
+    for (std::size_t nodes : {1u, 2u, 7u}) {
+        constexpr std::size_t perNode = 3;
+        std::vector<double> numbers(nodes * perNode, -1.0);
+        const auto mine = processes->ownedNodes(nodes);
+        for (std::size_t k = mine.first; k < mine.end; ++k) {
+            EXPECT_EQ(processes->ownerOf(k, nodes), rank);
+            for (std::size_t j = 0; j < perNode; ++j) numbers[k * perNode + j] = static_cast<double>(10 * k + j);
+        }
+        processes->shareNodeBlocks(numbers, perNode);
+        for (std::size_t k = 0; k < nodes; ++k)
+            for (std::size_t j = 0; j < perNode; ++j) EXPECT_EQ(numbers[k * perNode + j], static_cast<double>(10 * k + j));
+
+        std::string text = "from " + std::to_string(rank);
+        const int owner = processes->ownerOf(nodes - 1, nodes);
+        processes->broadcastText(text, owner);
+        EXPECT_EQ(text, "from " + std::to_string(owner));
+    }
+    double values[] = {1.0 + rank, 5.0 - rank, rank == 0 ? 0.5 : 7.0};
+    processes->smallestOfEach(values);
+    EXPECT_EQ(values[0], 1.0);
+    EXPECT_EQ(values[1], 5.0 - (processes->size() - 1));
+    EXPECT_EQ(values[2], 0.5);
+}
+
 TEST(Processes, ReductionsAgreeOnEveryProcess)
 {
     const int rank = processes->rank();

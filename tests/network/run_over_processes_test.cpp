@@ -81,3 +81,16 @@ TEST(RunOverProcesses, OneProcessWritesTheSerialLinesAndFiles)
     setup.data = alloy + "nodes 2\n";
     expectSameAsSerial(setup, {"log.log"});
 }
+
+// A node that fails in its run (its boosted growth leaves no number in its
+// solid solution), connected to the others or not: the lines up to the
+// error, status 1, and no marker.
+TEST(RunOverProcesses, OneProcessEndsARunThatANodeStopsAfterTheSerialLines)
+{
+    for (const std::string connections : {"", "connect 0 1 1e-6\nconnect 1 2 1e-6\n"}) {
+        RunSetup setup;
+        setup.data = alloy + "nodes 3\nnode 0 0 0 0 1e-9\nnode 1 1e-3 0 0 1e-9\nnode 2 2e-3 0 0 1e-9\n" + connections +
+                     "nodeProperty 1 1 boostPrecipitateDiffusion Al3Sc 1e100\n";
+        expectSameAsSerial(setup, {"log.log", "resultsThermo_0.dat", "resultsThermo_2.dat"});
+    }
+}
