@@ -2,7 +2,7 @@
 // mpirun with 1 and 2 processes, against the serial program of the same
 // build: a network of 16 alike unconnected Al-Sc nodes aged for 10 days at
 // 623 K (about 20,000 steps each, 0.5 s per node), and the TTP example
-// (examples/ttp-al-sc: 41 nodes from 3,700 to 10,600 steps each). Everything
+// (examples/ttp-al-sc: 81 nodes from 3,700 to 10,600 steps each). Everything
 // is included: mpirun's start, the reading on every process, the result
 // files, and the lines gathered on the first process. Built only in the MPI
 // build (make mpi-bench).

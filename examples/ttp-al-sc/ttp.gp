@@ -6,7 +6,7 @@
 #
 # Optional settings (-e "name=value; ..."):
 #   run='.'             the folder of the run (its resultsThermo_<node>.dat)
-#   nodes=41            the number of nodes
+#   nodes=81            the number of nodes
 #   out='<run>/ttp.png' the picture
 #
 # The results files have three header lines, one element (Sc, then the matrix Al) and one phase,
@@ -16,7 +16,7 @@
 # on that scale.
 
 if (!exists("run")) run = "."
-if (!exists("nodes")) nodes = 41
+if (!exists("nodes")) nodes = 81
 if (!exists("out")) out = run . "/ttp.png"
 
 timeColumn = 1
