@@ -17,15 +17,8 @@ inline void writeConnectedChain(const std::filesystem::path& dir, int nodeCount,
     writeLogNormalStart(dir / "start.dat", classCount, 1e20);
 
     std::ofstream data(dir / "data");
-    data << "notVerbose\n"
-            "matrix Al 4.05e-10 1.66e-29 26.98\n"
-            "element Sc 0.2 44.96 5.31e-4 173000\n"
-            "precipitate Al3Sc 1.727e-29 0.12 3981 1.5065 sphere homogeneous Sc 1 Al 3\n"
-            "classManagementType lin\n"
-            "targetClassNumber "
-         << classCount << "\n"
-         << "initialDistrib Al3Sc start.dat\n"
-            "temperatureProfile 0 623 "
+    data << "notVerbose\n" << alScStartingFromDistribution(classCount)
+         << "temperatureProfile 0 623 "
          << endTime << " 623\n"
          << "increaseDT 1\ninitialDT 1\nmaxCriterionIncrease 1e6\n"
             "savethermodynamics resultsThermo 999999\n"

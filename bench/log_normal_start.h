@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
 
 // Writes a starting distribution file for initialDistrib: `classCount`
 // classes evenly spaced from 0.5 to 5 nm, log-normal number densities around
@@ -23,4 +24,19 @@ inline void writeLogNormalStart(const std::filesystem::path& file, int classCoun
         numbers << ' ' << peakNumber * std::exp(-0.5 * s * s);
     }
     std::ofstream(file) << radii.str() << '\n' << numbers.str() << "\nD\n";
+}
+
+// The Al-Sc material and phase of the benchmarks' data files, `lin` class
+// management to `classCount` classes, starting from start.dat (written by
+// writeLogNormalStart beside the data file).
+inline std::string alScStartingFromDistribution(int classCount)
+{
+    return "matrix Al 4.05e-10 1.66e-29 26.98\n"
+           "element Sc 0.2 44.96 5.31e-4 173000\n"
+           "precipitate Al3Sc 1.727e-29 0.12 3981 1.5065 sphere homogeneous Sc 1 Al 3\n"
+           "classManagementType lin\n"
+           "targetClassNumber " +
+           std::to_string(classCount) +
+           "\n"
+           "initialDistrib Al3Sc start.dat\n";
 }
