@@ -135,12 +135,10 @@ bool fitsShifted(Wide value, int shift)
 // 10^k as significand * 2^binaryExponent, the significand in [2^63, 2^64)
 // rounded to nearest (so within 2^-64 of 10^k relatively), for the k that
 // the fast rounding meets: k = P - 1 - X with P <= 17 and X in the range of
-// `tens`. `exact` when the significand is 10^k itself, shifted (5^k fits in
-// 64 bits).
+// `tens`.
 struct ScaledTen {
     std::uint64_t significand = 0;
     int binaryExponent = 0;
-    bool exact = false;
 };
 constexpr int lowestScale = lowestTen;
 constexpr int highestScale = integerMethodDigits - 1 - lowestTen;
@@ -166,9 +164,8 @@ constexpr ScaledTen scaledTen(int k)
         while (bit(width - 1) == 0) --width;
         std::uint64_t top = 0;
         for (int position = width - 1; position >= width - 64; --position) top = top << 1 | bit(position);
-        ten.exact = width <= 64;
         ten.binaryExponent = k + width - 64;
-        ten.significand = top + bit(width - 65); // the bits below are never exactly a tie that matters
+        ten.significand = top + bit(width - 65); // to nearest (a tie, up: still within half a unit)
         if (ten.significand == 0) {                // rounded up to 2^64
             ten.significand = std::uint64_t{1} << 63;
             ++ten.binaryExponent;
@@ -204,8 +201,9 @@ constexpr std::array<ScaledTen, highestScale - lowestScale + 1> scaledTens = [] 
     for (int k = lowestScale; k <= highestScale; ++k) tens[static_cast<std::size_t>(k - lowestScale)] = scaledTen(k);
     return tens;
 }();
-static_assert(scaledTens[0 - lowestScale].significand == std::uint64_t{1} << 63 && scaledTens[0 - lowestScale].exact);
-static_assert(scaledTens[27 - lowestScale].exact && !scaledTens[28 - lowestScale].exact);
+static_assert(scaledTens[0 - lowestScale].significand == std::uint64_t{1} << 63 &&
+              scaledTens[0 - lowestScale].binaryExponent == -63);
+static_assert(scaledTens[27 - lowestScale].significand == 7450580596923828125ULL << 1); // 5^27, one bit short
 static_assert(scaledTens[-1 - lowestScale].significand == 0xCCCCCCCCCCCCCCCDULL &&
               scaledTens[-1 - lowestScale].binaryExponent == -67);
 
@@ -305,18 +303,16 @@ bool roundQuickly(std::uint64_t m, int e, int X, int precision, std::uint64_t& d
     const std::uint64_t lowest = powersOfTen[precision - 1];
     // Every v accepted below is under 10^P + 1, so its error is under 10^P + 1
     // units of 2^-64, and the fraction's truncation adds one.
-    const std::uint64_t uncertainty = ten.exact ? 1 : 2 * limit;
+    const std::uint64_t uncertainty = 2 * limit;
     constexpr std::uint64_t half = std::uint64_t{1} << 63;
     // Within `uncertainty` of one half, in one unsigned comparison (a branch
     // on the side of one half would be mispredicted every other number).
     if (fraction - (half - uncertainty) <= 2 * uncertainty) return false;
-    // v at least 10^(P-1), surely.
-    if (whole < lowest || (whole == lowest && !ten.exact && fraction < uncertainty)) return false;
+    // v' within [10^(P-1) + 1, 10^P), so v above 10^(P-1) surely (v at
+    // 10^(P-1) exactly, a value like 1 or 0.001, goes the exact way).
+    if (whole - (lowest + 1) >= limit - (lowest + 1)) return false;
     std::uint64_t q = whole + (fraction > half ? 1 : 0);
-    if (q >= limit) {
-        // v rounds to 10^P, which is 10^(P-1) at the next exponent whether X
-        // was right or one below; anything larger means X was too low.
-        if (q > limit) return false;
+    if (q == limit) { // v rounds up to 10^P, which is 10^(P-1) at the next exponent
         q = lowest;
         ++X;
     }
@@ -361,12 +357,20 @@ bool roundQuickly(std::uint64_t m, int e, int X, int precision, std::uint64_t& d
     return false;
 }
 
+// "0000" to "9999": the four characters of every group of four digits in
+// one 32-bit word, the first in the lowest byte. 40 kB, of which a run
+// writing numbers keeps the parts it uses in the cache; looking a group up
+// costs far less than splitting it into digits with multiplications.
+constexpr std::array<std::uint32_t, 10000> groupTexts = [] {
+    std::array<std::uint32_t, 10000> groups{};
+    for (std::uint32_t i = 0; i < groups.size(); ++i)
+        groups[i] = ('0' + i / 1000) | ('0' + i / 100 % 10) << 8 | ('0' + i / 10 % 10) << 16 | ('0' + i % 10) << 24;
+    return groups;
+}();
+
 // The sixteen decimal digits of `value` (below 10^16, leading zeros
 // included) as characters in two words, eight in each, the first digit in
-// the lowest byte of `first`. Each half is split into two groups of four
-// digits, each into two of two, each into two of one, all groups side by
-// side in one word; the two halves go through the same steps side by side,
-// so that neither waits for the other.
+// the lowest byte of `first`.
 struct DigitWords {
     std::uint64_t first;
     std::uint64_t second;
@@ -375,25 +379,15 @@ struct DigitWords {
 DigitWords sixteenDigits(std::uint64_t value)
 {
     static_assert(std::endian::native == std::endian::little, "the digits are stored lowest byte first");
-    // The four groups of four digits each straight from `value`, not one
-    // after the other, so that they take the time of one division.
+    // The four groups straight from `value` rather than one from the
+    // other, so that they take the time of one division.
     constexpr std::uint64_t four = 10000;
     const std::uint64_t upTo4 = value / (four * four * four);
     const std::uint64_t upTo8 = value / (four * four);
     const std::uint64_t upTo12 = value / four;
-    std::uint64_t a = upTo4 | (upTo8 - upTo4 * four) << 32;
-    std::uint64_t b = (upTo12 - upTo8 * four) | (value - upTo12 * four) << 32;
-    constexpr std::uint64_t hundredsMask = 0x0000007F0000007FULL;
-    const std::uint64_t aHundreds = ((a * 10486) >> 20) & hundredsMask; // a / 100, below 10^4
-    const std::uint64_t bHundreds = ((b * 10486) >> 20) & hundredsMask;
-    a = (a - aHundreds * 100) << 16 | aHundreds;
-    b = (b - bHundreds * 100) << 16 | bHundreds;
-    constexpr std::uint64_t tensMask = 0x000F000F000F000FULL;
-    const std::uint64_t aTens = ((a * 103) >> 10) & tensMask; // a / 10, below 100
-    const std::uint64_t bTens = ((b * 103) >> 10) & tensMask;
-    a = (a - aTens * 10) << 8 | aTens;
-    b = (b - bTens * 10) << 8 | bTens;
-    return {a + zeroCharacters, b + zeroCharacters};
+    const auto text = [](std::uint64_t group) { return std::uint64_t{groupTexts[group]}; };
+    return {text(upTo4) | text(upTo8 - upTo4 * four) << 32,
+            text(upTo12 - upTo8 * four) | text(value - upTo12 * four) << 32};
 }
 
 // "e-41" to "e+41": the exponents of the rounded values, whose decimal
@@ -429,9 +423,12 @@ char* writeRounded(char* out, bool negative, std::uint64_t digits, int X, int pr
     // nonzero byte of the digit values (the lead digit is never zero).
     const std::uint64_t firstValues = words.first - zeroCharacters;
     const std::uint64_t secondValues = words.second - zeroCharacters;
+    const auto zeroBytes = [](std::uint64_t values) {
+        return static_cast<int>(static_cast<unsigned>(std::countl_zero(values)) / 8);
+    };
     const int count = extra != '0'         ? 17
-                      : secondValues != 0 ? 16 - std::countl_zero(secondValues) / 8
-                                          : 8 - std::countl_zero(firstValues) / 8;
+                      : secondValues != 0 ? 16 - zeroBytes(secondValues)
+                                          : 8 - zeroBytes(firstValues);
     const auto storeDigits = [&](char* place) { // all seventeen places
         std::memcpy(place, &words.first, sizeof words.first);
         std::memcpy(place + sizeof words.first, &words.second, sizeof words.second);
