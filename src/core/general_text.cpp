@@ -197,9 +197,9 @@ constexpr ScaledTen scaledTen(int k)
 }
 
 constexpr std::array<ScaledTen, highestScale - lowestScale + 1> scaledTens = [] {
-    std::array<ScaledTen, highestScale - lowestScale + 1> tens{};
-    for (int k = lowestScale; k <= highestScale; ++k) tens[static_cast<std::size_t>(k - lowestScale)] = scaledTen(k);
-    return tens;
+    std::array<ScaledTen, highestScale - lowestScale + 1> table{};
+    for (int k = lowestScale; k <= highestScale; ++k) table[static_cast<std::size_t>(k - lowestScale)] = scaledTen(k);
+    return table;
 }();
 static_assert(scaledTens[0 - lowestScale].significand == std::uint64_t{1} << 63 &&
               scaledTens[0 - lowestScale].binaryExponent == -63);
