@@ -14,10 +14,14 @@
 // trailing zeros and a trailing point dropped. The result files use P = 15
 // (or what the user sets) for millions of numbers, so the common case is
 // done here with integer arithmetic: a double is m * 2^e, and its rounding
-// to P digits is the quotient of m * 2^e by 10^(X - P + 1), computed
-// exactly in 128 bits. Values outside that reach (very large or small
-// exponents, subnormals, zeros, infinities, NaN, more than 17 digits) go to
-// std::to_chars, which formats %.*g exactly at any precision.
+// to P digits is m * 2^e * 10^(P - 1 - X) rounded to an integer. That
+// product is first taken with 10^(P - 1 - X) known to 64 bits, one 64-bit
+// multiplication, whose error is bounded; only when the product lies too
+// close to a rounding tie or to the bounds of P digits to tell is the
+// quotient computed exactly in 128 bits. Values outside that reach (very
+// large or small exponents, subnormals, zeros, infinities, NaN, more than
+// 17 digits) go to std::to_chars, which formats %.*g exactly at any
+// precision.
 
 namespace {
 
@@ -33,6 +37,9 @@ constexpr int wideBits = 126;
 
 constexpr int mantissaBits = 52;
 constexpr int exponentBias = 1023;
+
+// '0' in every byte of a word.
+constexpr std::uint64_t zeroCharacters = 0x3030303030303030ULL;
 
 constexpr std::array<std::uint64_t, integerMethodDigits + 1> powersOfTen = [] {
     std::array<std::uint64_t, integerMethodDigits + 1> powers{};
@@ -79,7 +86,41 @@ constexpr std::array<double, highestTen - lowestTen + 1> tens = [] {
     return powers;
 }();
 
-int bitWidth(Wide value)
+// For each biased binary exponent of the values within the range of
+// `tens`: floor(log10(2^k)) of its binary exponent k, which is the decimal
+// exponent X of the value or one below it, and the bits of 10^(X + 1) as a
+// double, which the bits of the value reach when it is one below. Looked up
+// straight from the exponent bits, so that the comparison does not wait for
+// a multiplication.
+struct DecimalExponent {
+    std::uint64_t nextTenBits = 0;
+    int floorLog = 0;
+};
+constexpr int estimatedLog(int biased)
+{
+    return ((biased - exponentBias) * 78913) >> 18;
+}
+constexpr int lowestBiased = [] {
+    int biased = 1;
+    while (estimatedLog(biased) < lowestTen) ++biased;
+    return biased;
+}();
+constexpr int highestBiased = [] {
+    int biased = 2046;
+    while (estimatedLog(biased) >= highestTen) --biased;
+    return biased;
+}();
+constexpr std::array<DecimalExponent, highestBiased - lowestBiased + 1> decimalExponents = [] {
+    std::array<DecimalExponent, highestBiased - lowestBiased + 1> exponents{};
+    for (int biased = lowestBiased; biased <= highestBiased; ++biased) {
+        const int X = estimatedLog(biased);
+        exponents[static_cast<std::size_t>(biased - lowestBiased)] = {
+            std::bit_cast<std::uint64_t>(tens[static_cast<std::size_t>(X + 1 - lowestTen)]), X};
+    }
+    return exponents;
+}();
+
+constexpr int bitWidth(Wide value)
 {
     const auto high = static_cast<std::uint64_t>(value >> 64);
     return high != 0 ? 64 + std::bit_width(high) : std::bit_width(static_cast<std::uint64_t>(value));
@@ -90,6 +131,82 @@ bool fitsShifted(Wide value, int shift)
 {
     return bitWidth(value) + shift <= wideBits;
 }
+
+// 10^k as significand * 2^binaryExponent, the significand in [2^63, 2^64)
+// rounded to nearest (so within 2^-64 of 10^k relatively), for the k that
+// the fast rounding meets: k = P - 1 - X with P <= 17 and X in the range of
+// `tens`.
+struct ScaledTen {
+    std::uint64_t significand = 0;
+    int binaryExponent = 0;
+};
+constexpr int lowestScale = lowestTen;
+constexpr int highestScale = integerMethodDigits - 1 - lowestTen;
+
+constexpr ScaledTen scaledTen(int k)
+{
+    ScaledTen ten;
+    if (k >= 0) {
+        // 5^k in 32-bit limbs, lowest first (5^56 has 131 bits).
+        std::array<std::uint32_t, 5> limbs{1, 0, 0, 0, 0};
+        for (int i = 0; i < k; ++i) {
+            std::uint64_t carry = 0;
+            for (std::uint32_t& limb : limbs) {
+                const std::uint64_t product = std::uint64_t{limb} * 5 + carry;
+                limb = static_cast<std::uint32_t>(product);
+                carry = product >> 32;
+            }
+        }
+        const auto bit = [&](int position) {
+            return position < 0 ? 0u : (limbs[static_cast<std::size_t>(position / 32)] >> (position % 32)) & 1u;
+        };
+        int width = 32 * static_cast<int>(limbs.size());
+        while (bit(width - 1) == 0) --width;
+        std::uint64_t top = 0;
+        for (int position = width - 1; position >= width - 64; --position) top = top << 1 | bit(position);
+        ten.binaryExponent = k + width - 64;
+        ten.significand = top + bit(width - 65); // to nearest (a tie, up: still within half a unit)
+        if (ten.significand == 0) {                // rounded up to 2^64
+            ten.significand = std::uint64_t{1} << 63;
+            ++ten.binaryExponent;
+        }
+        return ten;
+    }
+    // 10^k = 2^k / 5^j with j = -k: 2^N / 5^j by long division, N chosen so
+    // that the quotient has 64 bits.
+    Wide five = 1;
+    for (int i = 0; i < -k; ++i) five *= 5;
+    const int N = 63 + bitWidth(five);
+    Wide remainder = 0;
+    std::uint64_t quotient = 0;
+    for (int position = N; position >= 0; --position) {
+        remainder = remainder << 1 | (position == N ? 1 : 0);
+        quotient <<= 1;
+        if (remainder >= five) {
+            remainder -= five;
+            quotient |= 1;
+        }
+    }
+    ten.binaryExponent = k - N;
+    ten.significand = quotient + (2 * remainder > five);
+    if (ten.significand == 0) {
+        ten.significand = std::uint64_t{1} << 63;
+        ++ten.binaryExponent;
+    }
+    return ten;
+}
+
+constexpr std::array<ScaledTen, highestScale - lowestScale + 1> scaledTens = [] {
+    std::array<ScaledTen, highestScale - lowestScale + 1> table{};
+    for (int k = lowestScale; k <= highestScale; ++k) table[static_cast<std::size_t>(k - lowestScale)] = scaledTen(k);
+    return table;
+}();
+static_assert(scaledTens[0 - lowestScale].significand == std::uint64_t{1} << 63 &&
+              scaledTens[0 - lowestScale].binaryExponent == -63);
+static_assert(scaledTens[27 - lowestScale].significand == 7450580596923828125ULL << 1); // 5^27, one bit short
+static_assert(scaledTens[-1 - lowestScale].significand == 0xCCCCCCCCCCCCCCCDULL &&
+              scaledTens[-1 - lowestScale].binaryExponent == -67);
+
 
 // n / d rounded to the nearest integer, ties to even, and `truncated`,
 // the quotient before rounding, given `estimate`, which is within a few
@@ -160,23 +277,59 @@ bool divideByPowerOfTen(double a, std::uint64_t m, int e, int s, Wide& rounded, 
     return true;
 }
 
-// The positive normal double `a` rounded to `precision` significant digits:
-// `digits` has exactly that many digits and `exponent` is the decimal
-// exponent of its first one. False when the exact quotient does not fit.
-bool roundToDigits(double a, int precision, std::uint64_t& digits, int& exponent)
+// a = m * 2^e (normal, positive) rounded to `precision` digits through
+// v = a * 10^k, k = precision - 1 - X, with 10^k known to 64 bits: v' = m *
+// significand * 2^(e + binaryExponent) is one 64x64-bit product, and
+// |v' - v| <= v * 2^-64. The digits are v' rounded when that cannot differ
+// from v rounded, and X is the decimal exponent when v is within
+// [10^(P-1), 10^P); false otherwise (next to a tie, to a bound of P digits,
+// or X one off), and the exact quotient decides.
+bool roundQuickly(std::uint64_t m, int e, int X, int precision, std::uint64_t& digits, int& exponent)
 {
-    const auto bits = std::bit_cast<std::uint64_t>(a);
-    const int biased = static_cast<int>(bits >> mantissaBits);
-    if (biased == 0) return false; // subnormal
-    const std::uint64_t hidden = std::uint64_t{1} << mantissaBits;
-    const std::uint64_t m = (bits & (hidden - 1)) | hidden;
-    const int e = biased - exponentBias - mantissaBits;
-    // floor(log10(2^k)) for the binary exponent k of a is the decimal
-    // exponent of a or one below it; the table tells which.
-    int X = ((biased - exponentBias) * 78913) >> 18;
-    if (X < lowestTen || X >= highestTen) return false;
-    if (a >= tens[X + 1 - lowestTen]) ++X;
+    const ScaledTen& ten = scaledTens[static_cast<std::size_t>(precision - 1 - X - lowestScale)];
+    // With m moved up to the top bit the product lies within [2^126, 2^128),
+    // and for v within [10^-2, 10^18) (X at most one off) the point lies
+    // between bits 66 and 132 of it: within or below the upper word.
+    const Wide product = static_cast<Wide>(m << (63 - mantissaBits)) * ten.significand;
+    const int shift = -(e - (63 - mantissaBits) + ten.binaryExponent) - 64;
+    if (shift >= 64) return false; // v below 1: X too high for one or two digits
+    const auto upper = static_cast<std::uint64_t>(product >> 64);
+    const auto lower = static_cast<std::uint64_t>(product);
+    const std::uint64_t whole = upper >> shift;
+    // The first 64 bits after the point, in units of 2^-64.
+    const std::uint64_t fraction = upper << (64 - shift) | lower >> shift;
 
+    const std::uint64_t limit = powersOfTen[precision];
+    const std::uint64_t lowest = powersOfTen[precision - 1];
+    // Every v accepted below is under 10^P + 1, so its error is under 10^P + 1
+    // units of 2^-64, and the fraction's truncation adds one.
+    const std::uint64_t uncertainty = 2 * limit;
+    constexpr std::uint64_t half = std::uint64_t{1} << 63;
+    // Within `uncertainty` of one half, in one unsigned comparison (a branch
+    // on the side of one half would be mispredicted every other number).
+    if (fraction - (half - uncertainty) <= 2 * uncertainty) return false;
+    // v' within [10^(P-1) + 1, 10^P), so v above 10^(P-1) surely (v at
+    // 10^(P-1) exactly, a value like 1 or 0.001, goes the exact way).
+    if (whole - (lowest + 1) >= limit - (lowest + 1)) return false;
+    std::uint64_t q = whole + (fraction > half ? 1 : 0);
+    if (q == limit) { // v rounds up to 10^P, which is 10^(P-1) at the next exponent
+        q = lowest;
+        ++X;
+    }
+    digits = q;
+    exponent = X;
+    return true;
+}
+
+// The positive normal double `a` = m * 2^e rounded to `precision`
+// significant digits with the exact quotient, given X, its decimal exponent
+// or one off: `digits` has exactly that many digits and `exponent` is the
+// decimal exponent of its first one. False when the exact quotient does not
+// fit. Rarely needed (next to ties and bounds), so kept out of the common
+// path, whose registers it would otherwise take.
+[[gnu::noinline]] bool roundExactly(double a, std::uint64_t m, int e, int X, int precision, std::uint64_t& digits,
+                                    int& exponent)
+{
     const std::uint64_t limit = powersOfTen[precision];
     const std::uint64_t lowest = powersOfTen[precision - 1];
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -204,51 +357,82 @@ bool roundToDigits(double a, int precision, std::uint64_t& digits, int& exponent
     return false;
 }
 
-// The eight decimal digits of `value` (below 10^8, leading zeros included)
-// as eight characters in one word, the first digit in the lowest byte:
-// the value is split into two groups of four digits, each into two of two,
-// each into two of one, all groups side by side in the word.
-std::uint64_t eightDigits(std::uint32_t value)
+// "0000" to "9999": the four characters of every group of four digits in
+// one 32-bit word, the first in the lowest byte. 40 kB, of which a run
+// writing numbers keeps the parts it uses in the cache; looking a group up
+// costs far less than splitting it into digits with multiplications.
+constexpr std::array<std::uint32_t, 10000> groupTexts = [] {
+    std::array<std::uint32_t, 10000> groups{};
+    for (std::uint32_t i = 0; i < groups.size(); ++i)
+        groups[i] = ('0' + i / 1000) | ('0' + i / 100 % 10) << 8 | ('0' + i / 10 % 10) << 16 | ('0' + i % 10) << 24;
+    return groups;
+}();
+
+// The sixteen decimal digits of `value` (below 10^16, leading zeros
+// included) as characters in two words, eight in each, the first digit in
+// the lowest byte of `first`.
+struct DigitWords {
+    std::uint64_t first;
+    std::uint64_t second;
+};
+
+DigitWords sixteenDigits(std::uint64_t value)
 {
     static_assert(std::endian::native == std::endian::little, "the digits are stored lowest byte first");
-    std::uint64_t x = value / 10000 | static_cast<std::uint64_t>(value % 10000) << 32;
-    const std::uint64_t hundreds = ((x * 10486) >> 20) & 0x0000007F0000007FULL; // x / 100, below 10^4
-    x = (x - hundreds * 100) << 16 | hundreds;
-    const std::uint64_t tens = ((x * 103) >> 10) & 0x000F000F000F000FULL; // x / 10, below 100
-    x = (x - tens * 10) << 8 | tens;
-    return x + 0x3030303030303030ULL; // '0' in every byte
+    // The four groups straight from `value` rather than one from the
+    // other, so that they take the time of one division.
+    constexpr std::uint64_t four = 10000;
+    const std::uint64_t upTo4 = value / (four * four * four);
+    const std::uint64_t upTo8 = value / (four * four);
+    const std::uint64_t upTo12 = value / four;
+    const auto text = [](std::uint64_t group) { return std::uint64_t{groupTexts[group]}; };
+    return {text(upTo4) | text(upTo8 - upTo4 * four) << 32,
+            text(upTo12 - upTo8 * four) | text(value - upTo12 * four) << 32};
 }
 
-// "00" to "99".
-constexpr std::array<char, 200> digitPairs = [] {
-    std::array<char, 200> pairs{};
-    for (std::size_t i = 0; i < 100; ++i) {
-        pairs[2 * i] = static_cast<char>('0' + i / 10);
-        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+// "e-41" to "e+41": the exponents of the rounded values, whose decimal
+// exponent is within the range of `tens` or one beyond.
+constexpr int lowestExponentText = lowestTen - 1;
+constexpr int highestExponentText = highestTen + 1;
+static_assert(-lowestExponentText < 100 && highestExponentText < 100, "two exponent digits");
+constexpr std::array<std::array<char, 4>, highestExponentText - lowestExponentText + 1> exponentTexts = [] {
+    std::array<std::array<char, 4>, highestExponentText - lowestExponentText + 1> texts{};
+    for (int X = lowestExponentText; X <= highestExponentText; ++X) {
+        const int magnitude = X < 0 ? -X : X;
+        texts[static_cast<std::size_t>(X - lowestExponentText)] = {'e', X < 0 ? '-' : '+',
+                                                                    static_cast<char>('0' + magnitude / 10),
+                                                                    static_cast<char>('0' + magnitude % 10)};
     }
-    return pairs;
+    return texts;
 }();
 
 // Writes the rounded digits in general notation. The digits are made
-// left-aligned in seventeen places (a leading one and two words of eight)
-// and stored straight into the caller's room, whose size
+// left-aligned in seventeen places (two words of eight and, for seventeen
+// digits, one more) and stored straight into the caller's room, whose size
 // (generalTextCapacity) leaves space for whole words past the end of the
 // number; the end returned is where the number ends.
 char* writeRounded(char* out, bool negative, std::uint64_t digits, int X, int precision)
 {
-    // Trailing zeros are dropped; most numbers have none.
-    int count = precision;
-    for (std::uint64_t rest = digits; count > 1 && rest % 10 == 0; rest /= 10) --count;
-
-    constexpr std::uint64_t eight = 100000000;
-    const std::uint64_t aligned = digits * powersOfTen[integerMethodDigits - precision];
-    const char lead = static_cast<char>('0' + aligned / (eight * eight));
-    const std::uint64_t middle = eightDigits(static_cast<std::uint32_t>(aligned / eight % eight));
-    const std::uint64_t last = eightDigits(static_cast<std::uint32_t>(aligned % eight));
+    constexpr int wordPlaces = 16;
+    const bool seventeen = precision > wordPlaces;
+    const std::uint64_t aligned = seventeen ? digits / 10 : digits * powersOfTen[wordPlaces - precision];
+    const char extra = static_cast<char>('0' + (seventeen ? digits % 10 : 0));
+    const DigitWords words = sixteenDigits(aligned);
+    const auto lead = static_cast<char>(words.first);
+    // Trailing zeros are dropped: the last nonzero digit is the highest
+    // nonzero byte of the digit values (the lead digit is never zero).
+    const std::uint64_t firstValues = words.first - zeroCharacters;
+    const std::uint64_t secondValues = words.second - zeroCharacters;
+    const auto zeroBytes = [](std::uint64_t values) {
+        return static_cast<int>(static_cast<unsigned>(std::countl_zero(values)) / 8);
+    };
+    const int count = extra != '0'         ? 17
+                      : secondValues != 0 ? 16 - zeroBytes(secondValues)
+                                          : 8 - zeroBytes(firstValues);
     const auto storeDigits = [&](char* place) { // all seventeen places
-        place[0] = lead;
-        std::memcpy(place + 1, &middle, sizeof middle);
-        std::memcpy(place + 1 + sizeof middle, &last, sizeof last);
+        std::memcpy(place, &words.first, sizeof words.first);
+        std::memcpy(place + sizeof words.first, &words.second, sizeof words.second);
+        place[wordPlaces] = extra;
     };
 
     if (negative) *out++ = '-';
@@ -257,12 +441,8 @@ char* writeRounded(char* out, bool negative, std::uint64_t digits, int X, int pr
         out[0] = lead;
         out[1] = '.';
         out += count > 1 ? count + 1 : 1;
-        *out++ = 'e';
-        *out++ = X < 0 ? '-' : '+';
-        const int magnitude = X < 0 ? -X : X;
-        if (magnitude >= 100) *out++ = static_cast<char>('0' + magnitude / 100);
-        std::memcpy(out, &digitPairs[2 * (magnitude % 100)], 2);
-        return out + 2;
+        std::memcpy(out, &exponentTexts[static_cast<std::size_t>(X - lowestExponentText)], 4);
+        return out + 4;
     }
     if (X < 0) {
         std::memcpy(out, "0.000", 5); // X >= -4: at most three zeros after the point
@@ -271,14 +451,21 @@ char* writeRounded(char* out, bool negative, std::uint64_t digits, int X, int pr
         return out + count;
     }
     // A plain number of at least one whole digit: the point goes after the
-    // whole digits (moved up by one place), or there is none.
+    // whole digits, or there is none.
     const int wholeDigits = X + 1;
     if (count <= wholeDigits) {
         storeDigits(out);
         return out + wholeDigits;
     }
-    storeDigits(out + 1);
-    std::memmove(out, out + 1, static_cast<std::size_t>(wholeDigits));
+    // The point within the first seventeen places (wholeDigits <= 16): the
+    // places from the point on move up by one within a 128-bit word of the
+    // first sixteen, which is stored whole; places 15 and 16 land after it.
+    const Wide places = words.first | static_cast<Wide>(words.second) << 64;
+    const Wide wholeMask = ~Wide{0} >> (128 - 8 * wholeDigits);
+    const Wide moved = (places & wholeMask) | (places & ~wholeMask) << 8;
+    std::memcpy(out, &moved, sizeof moved);
+    out[wordPlaces] = static_cast<char>(words.second >> 56);
+    out[wordPlaces + 1] = extra;
     out[wholeDigits] = '.';
     return out + count + 1;
 }
@@ -290,11 +477,24 @@ namespace conversion {
 char* writeGeneral(char* text, double value, int precision)
 {
     const int digits = precision < 0 ? conversion::defaultDigits : std::clamp(precision, 1, exactDigits);
-    if (digits <= integerMethodDigits && std::isfinite(value) && value != 0.0) {
-        std::uint64_t rounded = 0;
-        int exponent = 0;
-        if (roundToDigits(std::fabs(value), digits, rounded, exponent))
-            return writeRounded(text, std::signbit(value), rounded, exponent, digits);
+    if (digits <= integerMethodDigits) {
+        const auto bits = std::bit_cast<std::uint64_t>(value);
+        const std::uint64_t magnitudeBits = bits & ~(std::uint64_t{1} << 63);
+        const int biased = static_cast<int>(magnitudeBits >> mantissaBits);
+        // Within the table's range the value is normal, finite and not zero.
+        if (biased >= lowestBiased && biased <= highestBiased) {
+            const DecimalExponent& estimate = decimalExponents[static_cast<std::size_t>(biased - lowestBiased)];
+            const int X = estimate.floorLog + (magnitudeBits >= estimate.nextTenBits ? 1 : 0);
+            const double a = std::bit_cast<double>(magnitudeBits);
+            const std::uint64_t hidden = std::uint64_t{1} << mantissaBits;
+            const std::uint64_t m = (bits & (hidden - 1)) | hidden;
+            const int e = biased - exponentBias - mantissaBits;
+            std::uint64_t rounded = 0;
+            int exponent = 0;
+            if (roundQuickly(m, e, X, digits, rounded, exponent) ||
+                roundExactly(a, m, e, X, digits, rounded, exponent))
+                return writeRounded(text, std::signbit(value), rounded, exponent, digits);
+        }
     }
     return std::to_chars(text, text + generalTextCapacity, value, std::chars_format::general, digits).ptr;
 }

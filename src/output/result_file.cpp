@@ -4,7 +4,6 @@
 #include <charconv>
 
 #include "core/log.h"
-#include "core/general_text.h"
 
 ResultFile::~ResultFile()
 {
@@ -30,12 +29,6 @@ void ResultFile::setPrecision(int digits)
     precision = digits;
 }
 
-char* ResultFile::room(std::size_t size)
-{
-    if (used + size > buffer.size()) writeOut();
-    return buffer.data() + used;
-}
-
 void ResultFile::writeOut()
 {
     stream.write(buffer.data(), static_cast<std::streamsize>(used));
@@ -49,13 +42,6 @@ void ResultFile::close()
     const bool written = static_cast<bool>(stream);
     stream.close();
     if (!written || stream.fail()) Log::fatalError("Unable to write file " + name);
-}
-
-ResultFile& ResultFile::operator<<(double number)
-{
-    char* text = room(conversion::generalTextCapacity);
-    used += conversion::writeGeneral(text, number, precision) - text;
-    return *this;
 }
 
 ResultFile& ResultFile::operator<<(std::size_t count)
@@ -78,9 +64,3 @@ ResultFile& ResultFile::operator<<(std::string_view text)
     return *this;
 }
 
-ResultFile& ResultFile::operator<<(char character)
-{
-    *room(1) = character;
-    ++used;
-    return *this;
-}

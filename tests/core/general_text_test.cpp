@@ -79,6 +79,44 @@ std::vector<double> sampleDoubles(std::size_t randomCount)
     return values;
 }
 
+// Values whose rounding to `precision` digits is decided by what lies far
+// below the last digit, where a rounding from an approximate product would
+// go wrong: decimal ties (the nearest doubles to decimals of precision + 1
+// digits ending in 5, and their neighbours) at magnitudes from 1e-45 to
+// 1e45, exact ties (a whole number of `precision` digits plus one half, and
+// tenths, hundredths and thousandths of it), and the bounds of `precision`
+// digits (10^(precision - 1) itself and the values just below 10^precision).
+std::vector<double> hardRoundings(int precision)
+{
+    std::mt19937_64 random(static_cast<std::uint64_t>(precision));
+    std::vector<double> values;
+    const auto withNeighbours = [&](double value) {
+        values.push_back(value);
+        values.push_back(std::nextafter(value, 0.0));
+        values.push_back(std::nextafter(value, INFINITY));
+    };
+    for (int exponent = -45; exponent <= 45; ++exponent) {
+        for (int k = 0; k < 8; ++k) {
+            std::string tie = std::to_string(1 + random() % 9) + ".";
+            for (int digit = 1; digit < precision; ++digit) tie += static_cast<char>('0' + random() % 10);
+            tie += "5e" + std::to_string(exponent);
+            withNeighbours(std::stod(tie));
+        }
+        const double bound = std::pow(10.0, exponent);
+        withNeighbours(bound);
+        withNeighbours(bound * (1.0 - std::pow(10.0, -precision) / 2)); // rounds up to the next power
+    }
+    if (precision <= 15) {
+        const double lowest = std::pow(10.0, precision - 1);
+        for (int k = 0; k < 200; ++k) {
+            const double tie = lowest + static_cast<double>(random() % static_cast<std::uint64_t>(9 * lowest)) + 0.5;
+            withNeighbours(tie);
+            for (double scale : {10.0, 100.0, 1000.0}) values.push_back(tie / scale);
+        }
+    }
+    return values;
+}
+
 } // namespace
 
 // The result files must not change by a byte when numbers are written
@@ -99,6 +137,25 @@ TEST(GeneralText, SameBytesAsTheStreamsForEveryKindOfDouble)
             if (written != expected && ++differences <= 3)
                 ADD_FAILURE() << "precision " << precision << ": stream '" << expected << "', written '" << written
                               << "'";
+        }
+        EXPECT_EQ(differences, 0) << "precision " << precision;
+    }
+}
+
+// Next to ties and to the bounds of the digits the rounding must follow
+// the exact value, at every precision the integer method handles.
+TEST(GeneralText, SameBytesAsTheStreamsNextToTiesAndBounds)
+{
+    for (int precision = 1; precision <= 17; ++precision) {
+        int differences = 0;
+        for (double value : hardRoundings(precision)) {
+            for (double signedValue : {value, -value}) {
+                const std::string expected = streamText(signedValue, precision);
+                const std::string written = generalText(signedValue, precision);
+                if (written != expected && ++differences <= 3)
+                    ADD_FAILURE() << "precision " << precision << ": stream '" << expected << "', written '" << written
+                                  << "'";
+            }
         }
         EXPECT_EQ(differences, 0) << "precision " << precision;
     }
