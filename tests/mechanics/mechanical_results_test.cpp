@@ -13,19 +13,11 @@
 using mechanics_testing::MechanicsNode;
 using mechanics_testing::readModel;
 using mechanics_testing::writeFile;
+using testing_support::fields;
 using testing_support::readLines;
 using testing_support::ScopedWorkDir;
 
 namespace {
-
-std::vector<std::string> fields(const std::string& line)
-{
-    std::istringstream in(line);
-    std::vector<std::string> words;
-    std::string word;
-    while (in >> word) words.push_back(word);
-    return words;
-}
 
 // Model 1 of MechanicsNode, its strength evaluated once, with the extra lines.
 MechanicalModel evaluated(MechanicsNode& node, const std::string& extra = "")

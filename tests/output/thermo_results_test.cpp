@@ -9,6 +9,7 @@
 #include "output/output.h"
 #include "support/temp_dir.h"
 
+using testing_support::fields;
 using testing_support::readLines;
 using testing_support::ScopedWorkDir;
 
@@ -37,15 +38,6 @@ struct ThermoNode {
         beta.criticalRadius = 2e-9;
     }
 };
-
-std::vector<std::string> fields(const std::string& line)
-{
-    std::istringstream in(line);
-    std::vector<std::string> words;
-    std::string word;
-    while (in >> word) words.push_back(word);
-    return words;
-}
 
 std::string general(double value, int precision)
 {

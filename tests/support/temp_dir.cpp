@@ -63,4 +63,13 @@ std::vector<std::string> readLines(const fs::path& file)
     return lines;
 }
 
+std::vector<std::string> fields(const std::string& line)
+{
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    std::string word;
+    while (in >> word) words.push_back(word);
+    return words;
+}
+
 } // namespace testing_support

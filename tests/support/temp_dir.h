@@ -37,4 +37,7 @@ private:
 // Lines of a text file (without their newlines); empty when missing.
 std::vector<std::string> readLines(const std::filesystem::path& file);
 
+// The blank-separated words of a line.
+std::vector<std::string> fields(const std::string& line);
+
 } // namespace testing_support
