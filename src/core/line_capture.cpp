@@ -13,11 +13,23 @@ constexpr std::size_t lengthBytes = 4;
 
 } // namespace
 
+void appendLittleEndian(std::string& bytes, std::uint64_t value, std::size_t width)
+{
+    for (std::size_t i = 0; i < width; ++i) bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xffu));
+}
+
+std::uint64_t readLittleEndian(std::string_view bytes, std::size_t at, std::size_t width)
+{
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < width && at + i < bytes.size(); ++i)
+        value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+    return value;
+}
+
 void LineRecorder::record(LineChannel channel, std::string_view text)
 {
     recorded.push_back(static_cast<char>(channel));
-    const auto length = static_cast<std::uint32_t>(text.size());
-    for (std::size_t i = 0; i < lengthBytes; ++i) recorded.push_back(static_cast<char>((length >> (8 * i)) & 0xffu));
+    appendLittleEndian(recorded, static_cast<std::uint32_t>(text.size()), lengthBytes);
     recorded.append(text);
 }
 
@@ -48,19 +60,17 @@ void replay(std::string_view bytes)
     std::size_t at = 0;
     while (at + 1 + lengthBytes <= bytes.size()) {
         const auto channel = static_cast<LineChannel>(bytes[at]);
-        std::uint32_t length = 0;
-        for (std::size_t i = 0; i < lengthBytes; ++i)
-            length |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1 + i])) << (8 * i);
+        const std::uint64_t length = readLittleEndian(bytes, at + 1, lengthBytes);
         at += 1 + lengthBytes;
         // A truncated record cannot come from LineRecorder; its text is cut
         // at the end of the bytes rather than read past them.
-        const std::string text(bytes.substr(at, length));
+        const std::string_view text = bytes.substr(at, length);
         at += text.size();
         if (channel == LineChannel::log) {
             writeConsoleLines();
-            Log::logMessage(text);
+            Log::logMessage(std::string(text));
         } else if (active() != nullptr) {
-            Console::sayAlways(text);
+            Console::sayAlways(std::string(text));
         } else {
             consoleLines += text;
             consoleLines += '\n';

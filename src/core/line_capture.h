@@ -2,8 +2,16 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+// Whole numbers travel between processes as `width` bytes (at most 8),
+// least significant first.
+void appendLittleEndian(std::string& bytes, std::uint64_t value, std::size_t width);
+// The number of `width` bytes at `at`; bytes past the end count as zero, so
+// a truncated message is never read past its end.
+std::uint64_t readLittleEndian(std::string_view bytes, std::size_t at, std::size_t width);
 
 // Where a line of the run goes: the console (standard output) or log.log.
 enum class LineChannel : char { console = 'c', log = 'l' };

@@ -24,7 +24,7 @@ std::string encodeBlock(std::uint64_t place, bool endsRun, const std::string& li
 {
     std::string bytes;
     bytes.reserve(placeBytes + 1 + lines.size());
-    for (std::size_t i = 0; i < placeBytes; ++i) bytes.push_back(static_cast<char>((place >> (8 * i)) & 0xffu));
+    appendLittleEndian(bytes, place, placeBytes);
     bytes.push_back(endsRun ? 1 : 0);
     bytes += lines;
     return bytes;
@@ -32,10 +32,7 @@ std::string encodeBlock(std::uint64_t place, bool endsRun, const std::string& li
 
 std::uint64_t placeOf(const std::string& bytes)
 {
-    std::uint64_t place = 0;
-    for (std::size_t i = 0; i < placeBytes && i < bytes.size(); ++i)
-        place |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
-    return place;
+    return readLittleEndian(bytes, 0, placeBytes);
 }
 
 // Stands for the fatal error met by another process, with its message.

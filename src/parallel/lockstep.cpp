@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "core/line_capture.h"
 #include "parallel/processes.h"
 
 namespace {
@@ -12,20 +13,13 @@ namespace {
 // first) and their bytes, phase after phase.
 constexpr std::size_t lengthBytes = 8;
 
-void appendLength(std::string& bytes, std::size_t length)
-{
-    for (std::size_t i = 0; i < lengthBytes; ++i) bytes.push_back(static_cast<char>((length >> (8 * i)) & 0xffu));
-}
-
 // The node phases another process sent, in order.
 std::vector<std::string_view> splitPhases(std::string_view bytes)
 {
     std::vector<std::string_view> phases;
     std::size_t at = 0;
     while (at + lengthBytes <= bytes.size()) {
-        std::size_t length = 0;
-        for (std::size_t i = 0; i < lengthBytes; ++i)
-            length |= static_cast<std::size_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+        const std::uint64_t length = readLittleEndian(bytes, at, lengthBytes);
         at += lengthBytes;
         phases.push_back(bytes.substr(at, length));
         at += phases.back().size();
@@ -147,7 +141,7 @@ std::string Lockstep::nodeLinesToSend() const
     std::string bytes;
     for (std::size_t s = 0; s < segmentCount; ++s) {
         if (!segments[s].ofNodes) continue;
-        appendLength(bytes, segments[s].lines.bytes().size());
+        appendLittleEndian(bytes, segments[s].lines.bytes().size(), lengthBytes);
         bytes += segments[s].lines.bytes();
     }
     return bytes;
