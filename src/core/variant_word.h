@@ -18,3 +18,12 @@ inline std::optional<int> codeOfWord(std::span<const VariantWord> table, std::st
         if (entry.word == word) return entry.code;
     return std::nullopt;
 }
+
+// The code of `table` that an option kept as a number holds, or 0 for a
+// value that is none of them.
+inline int codeOfValue(std::span<const VariantWord> table, double value)
+{
+    for (const VariantWord& entry : table)
+        if (value == entry.code) return entry.code;
+    return 0;
+}

@@ -6,24 +6,11 @@
 #include "core/log.h"
 #include "kinetics/class_management_methods.h"
 
-namespace {
-
-// The method code as an integer, or 0 for a value that is none of them.
-int methodCode(double type)
-{
-    namespace method = class_management::method;
-    if (!(type >= method::no && type <= method::oldWithLess)) return 0;
-    const int code = static_cast<int>(type);
-    return code == type ? code : 0;
-}
-
-} // namespace
-
 void Precipitate::ClassManagement()
 {
     if (!classManagementDue) return;
     namespace method = class_management::method;
-    switch (methodCode(classManagementType)) {
+    switch (codeOfValue(class_management::methodWords, classManagementType)) {
     case method::no:
         break;
     case method::old:

@@ -10,14 +10,6 @@
 
 namespace {
 
-// The solver code as an integer, or 0 for a value that is none of them.
-int toSolverCode(double nonLinearAlgorithm)
-{
-    for (const VariantWord& entry : nonLinearAlgorithmWords)
-        if (nonLinearAlgorithm == entry.code) return entry.code;
-    return 0;
-}
-
 // Factor on the diffusivity that turns the spherical growth law into the
 // law of the phase's shape; false for a shape growth does not know.
 bool growthShapeFactor(int shapeCode, double f, double& factor)
@@ -92,7 +84,7 @@ void growTwoElements(Precipitate& phase, const Element& first, double p, const E
     double shapeFactor = 0.0;
     if (!growthShapeFactor(phase.shape, phase.aspectRatio, shapeFactor))
         Log::fatalError("This shape is not implemented in growth 2 elements");
-    const int solver = toSolverCode(phase.nonLinearAlgorithm);
+    const int solver = codeOfValue(nonLinearAlgorithmWords, phase.nonLinearAlgorithm);
     if (solver == 0) Log::fatalError("This choice for nonLinearAlgorithm is not recognized");
 
     const double alpha = step.alpha;

@@ -29,9 +29,8 @@ void nodeOstrel::run()
 
 void nodeOstrel::integrateUncoupledHardening(Ostrel& node)
 {
-    if (!mechanicalModelDefined() || hardeningCoupling() || semiHardeningCoupling()) return;
     MechanicalModel& mechanics = node.mechanicalModel;
-    if (!mechanics.hardeningComputation) return;
+    if (!mechanics.mechanicsOn || !mechanics.hardeningComputation || node.hardeningCoupled()) return;
     HardeningResults(true, true, node.time, mechanics, node.nodeNumber, {});
     const std::vector<HardeningRecord> records = mechanics.BehaviourUncoupledIntegration(node.precipitates.size());
     HardeningResults(false, true, node.time, mechanics, node.nodeNumber, records);

@@ -74,7 +74,6 @@ public:
     // cannot read those by mistake; templateNode() names the template.
     double smallestTimeStep() const { return diffusionSmallestTimeStep; }
     bool onlyMechanic() const { return nodes[0].onlyMechanic; }
-    bool mechanicalModelDefined() const { return nodes[0].mechanicalModel.mechanicsOn; }
     bool hardeningCoupling() const { return nodes[0].mechanicalModel.mechanicalHardeningCoupling; }
     bool semiHardeningCoupling() const { return nodes[0].mechanicalModel.mechanicalSemiHardeningCoupling; }
     Ostrel& templateNode() { return *this; }

@@ -7,7 +7,11 @@
 
 ResultFile::~ResultFile()
 {
-    if (stream.is_open()) close();
+    // Every write ends with close(), so only a writer left by an error gets
+    // here with its file open: the run is ending with that error, and the
+    // unfinished record is dropped (as a run that exits at once drops it)
+    // rather than raising a second error while the first one travels.
+    if (stream.is_open()) stream.close();
 }
 
 bool ResultFile::open(const std::string& fileName, std::ios::openmode mode, int digits)

@@ -18,8 +18,7 @@ public:
     ResultFile() = default;
     ResultFile(const ResultFile&) = delete;
     ResultFile& operator=(const ResultFile&) = delete;
-    // An open file is closed with the check of close(), so no write can end
-    // unchecked, whatever path leaves the writer.
+    // A writer left by an error drops its unfinished record unchecked.
     ~ResultFile();
 
     bool open(const std::string& fileName, std::ios::openmode mode, int precision);
