@@ -163,7 +163,8 @@ struct Rk45Point {
     std::vector<double> y;
 };
 
-// The incubation integrator of nucleation: integrates dy/dt = g(t, y) from
+// The incubation integration with every accepted point (nucleation calls
+// integrateRelaxation below, the same steps without the rows): integrates dy/dt = g(t, y) from
 // times[0] to times[1], starting with step h0, and returns the starting point
 // followed by every accepted step. The only right-hand side, functionIndex 1,
 // relaxes each component towards parameters[0] with the time constant

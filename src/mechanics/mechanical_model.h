@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,9 @@ struct SolidSolutionConstant {
     double k = 0.0;
     std::string unitName;
     int unit = solidSolutionUnit::none;
+
+    // A constant within double precision of zero adds no term (nor column).
+    bool contributes() const { return std::fabs(k) > 2.220446049250313e-16; }
 };
 
 // A temperature table (T_i, value_i) with strictly increasing temperatures.

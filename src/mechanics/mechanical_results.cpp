@@ -13,7 +13,6 @@ namespace hv = hardeningVariable;
 
 constexpr double megapascal = 1e-6; // MPa per Pa
 constexpr int fixedDigits = 6;      // headers and hardening values
-constexpr double precisionLimit = 2.220446049250313e-16;
 
 // The hardening columns differ by family of laws.
 enum class Columns { phenomenological, precipitateLoops, reversible };
@@ -83,7 +82,7 @@ void writeStrengthHeader(ResultFile& file, const MechanicalModel& model, const s
     const std::size_t constants = std::min(elements.size(), model.solidSolution.size());
     for (std::size_t i = 0; i < constants; ++i) {
         const SolidSolutionConstant& constant = model.solidSolution[i];
-        if (!(std::fabs(constant.k) > precisionLimit)) continue;
+        if (!constant.contributes()) continue;
         file << elements[i].name << " [" << constant.unitName << "] ";
         anyContribution = true;
     }

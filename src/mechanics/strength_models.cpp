@@ -20,7 +20,6 @@ constexpr double sqrtTwoThirds = 0.816496580927726;
 constexpr double fourthRootOfThreeHalves = 1.1066819197003215;
 constexpr double sqrtSixOverPi = 1.381976597885342;
 constexpr double sqrtThreeOverTwoPi = 0.690988298942671;
-constexpr double precisionLimit = 2.220446049250313e-16;
 // Spacing of obstacles of a kind that has no particle.
 constexpr double noSpacing = 1e300;
 
@@ -369,7 +368,7 @@ void MechanicalModel::ComputeStrength(const std::vector<Element>& elements,
     const std::size_t constantCount = std::min(elements.size(), solidSolution.size());
     for (std::size_t i = 0; i < constantCount; ++i) {
         const SolidSolutionConstant& constant = solidSolution[i];
-        if (!(std::fabs(constant.k) > precisionLimit)) continue;
+        if (!constant.contributes()) continue;
         double content = 0.0;
         double unit = 1.0;
         switch (constant.unit) {
