@@ -64,9 +64,9 @@ void manage(benchmark::State& state, double method)
     }
 }
 
-void lin(benchmark::State& state) { manage(state, 3.0); }
-void distrib(benchmark::State& state) { manage(state, 4.0); }
-void quad(benchmark::State& state) { manage(state, 5.0); }
+void lin(benchmark::State& state) { manage(state, class_management::method::lin); }
+void distrib(benchmark::State& state) { manage(state, class_management::method::distrib); }
+void quad(benchmark::State& state) { manage(state, class_management::method::quad); }
 
 } // namespace
 

@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "allocation_counter.h"
+#include "bench_directory.h"
 #include "connected_chain.h"
 #include "network/node_ostrel.h"
 
@@ -26,9 +27,8 @@ class ChainFixture {
 public:
     explicit ChainFixture(int nodeCount) : previous(fs::current_path())
     {
-        std::string pattern = (fs::temp_directory_path() / "ostrel-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) std::abort();
-        dir = pattern;
+        dir = freshBenchDirectory();
+        if (dir.empty()) std::abort();
         writeConnectedChain(dir, nodeCount, classCount, 1e9);
         fs::current_path(dir);
         const char* argv[] = {"ostrel"};

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -116,10 +114,10 @@ void growRepeatedly(benchmark::State& state, Alloy alloy)
 }
 
 void oneElementSphere(benchmark::State& state) { growRepeatedly(state, aluminiumScandium()); }
-void twoElementsNR(benchmark::State& state) { growRepeatedly(state, aluminiumMagnesiumSilicon(1.0)); }
-void twoElementsCNR(benchmark::State& state) { growRepeatedly(state, aluminiumMagnesiumSilicon(2.0)); }
-void twoElementsBrent(benchmark::State& state) { growRepeatedly(state, aluminiumMagnesiumSilicon(3.0)); }
-void twoElementsDicho(benchmark::State& state) { growRepeatedly(state, aluminiumMagnesiumSilicon(4.0)); }
+void twoElementsNR(benchmark::State& state) { growRepeatedly(state, aluminiumMagnesiumSilicon(nonlinear_algorithm::newtonRaphson)); }
+void twoElementsCNR(benchmark::State& state) { growRepeatedly(state, aluminiumMagnesiumSilicon(nonlinear_algorithm::constrainedNewtonRaphson)); }
+void twoElementsBrent(benchmark::State& state) { growRepeatedly(state, aluminiumMagnesiumSilicon(nonlinear_algorithm::brent)); }
+void twoElementsDicho(benchmark::State& state) { growRepeatedly(state, aluminiumMagnesiumSilicon(nonlinear_algorithm::dichotomy)); }
 
 } // namespace
 

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "bench_directory.h"
 #include "connected_chain.h"
 #include "core/line_capture.h"
 #include "network/node_ostrel.h"
@@ -34,9 +35,8 @@ public:
     {
         std::string folder;
         if (processes->isRoot()) {
-            std::string pattern = (fs::temp_directory_path() / "ostrel-bench-XXXXXX").string();
-            if (mkdtemp(pattern.data()) == nullptr) std::abort();
-            folder = pattern;
+            folder = freshBenchDirectory().string();
+            if (folder.empty()) std::abort();
             writeConnectedChain(folder, nodeCount, classCount, steps);
         }
         processes->broadcastText(folder, 0);

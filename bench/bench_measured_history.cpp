@@ -13,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "log_normal_start.h"
 #include "whole_run.h"
 
 namespace fs = std::filesystem;
@@ -47,10 +48,7 @@ void writeCase(const fs::path& dir)
         profile << ' ' << t << ' ' << recordedTemperature(t);
     }
     std::ofstream(dir / "data") << "notVerbose\n"
-                                   "matrix Al 4.05e-10 1.66e-29 26.98\n"
-                                   "element Sc 0.2 44.96 5.31e-4 173000\n"
-                                   "precipitate Al3Sc 1.727e-29 0.12 3981 1.5065 sphere homogeneous Sc 1 Al 3\n"
-                                   "classManagementType lin\n"
+                                << alScMaterial << "classManagementType lin\n"
                                    "targetClassNumber 200\n"
                                 << profile.str() << "\n"
                                 << "savethermodynamics resultsThermo 10\n"

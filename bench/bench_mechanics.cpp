@@ -2,10 +2,8 @@
 
 #include <cmath>
 #include <cstddef>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <new>
 #include <string>
 #include <vector>
 

@@ -15,6 +15,9 @@
 #include <string>
 #include <unistd.h>
 
+#include "bench_directory.h"
+#include "log_normal_start.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -23,9 +26,7 @@ constexpr int nodeCount = 16;
 
 std::string networkData(bool verbose)
 {
-    std::string data = "matrix Al 4.05e-10 1.66e-29 26.98\n"
-                       "element Sc 0.2 44.96 5.31e-4 173000\n"
-                       "precipitate Al3Sc 1.727e-29 0.12 3981 1.5065 sphere homogeneous Sc 1 Al 3\n"
+    std::string data = std::string(alScMaterial) +
                        "classManagementType lin\n"
                        "targetClassNumber 1000\n"
                        "maxCriterionIncrease 0.0002\n"
@@ -51,12 +52,11 @@ std::string sourceFile(const char* relativePath)
 // under mpirun, which `mpirunOptions` are given to.
 void runWhole(benchmark::State& state, const std::string& data, int processes, const std::string& mpirunOptions = "")
 {
-    std::string pattern = (fs::temp_directory_path() / "ostrel-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
+    const fs::path dir = freshBenchDirectory();
+    if (dir.empty()) {
         state.SkipWithError("no temporary folder");
         return;
     }
-    const fs::path dir = pattern;
     std::ofstream(dir / "data") << data;
     std::string command = "cd '" + dir.string() + "' && ";
     if (processes == 0) {

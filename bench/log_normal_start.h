@@ -26,14 +26,17 @@ inline void writeLogNormalStart(const std::filesystem::path& file, int classCoun
     std::ofstream(file) << radii.str() << '\n' << numbers.str() << "\nD\n";
 }
 
-// The Al-Sc material and phase of the benchmarks' data files, `lin` class
+// The Al-Sc material and phase of the benchmarks' data files.
+inline constexpr const char* alScMaterial = "matrix Al 4.05e-10 1.66e-29 26.98\n"
+                                            "element Sc 0.2 44.96 5.31e-4 173000\n"
+                                            "precipitate Al3Sc 1.727e-29 0.12 3981 1.5065 sphere homogeneous Sc 1 Al 3\n";
+
+// The same, `lin` class
 // management to `classCount` classes, starting from start.dat (written by
 // writeLogNormalStart beside the data file).
 inline std::string alScStartingFromDistribution(int classCount)
 {
-    return "matrix Al 4.05e-10 1.66e-29 26.98\n"
-           "element Sc 0.2 44.96 5.31e-4 173000\n"
-           "precipitate Al3Sc 1.727e-29 0.12 3981 1.5065 sphere homogeneous Sc 1 Al 3\n"
+    return std::string(alScMaterial) +
            "classManagementType lin\n"
            "targetClassNumber " +
            std::to_string(classCount) +

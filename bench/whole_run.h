@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_directory.h"
 #include "network/node_ostrel.h"
 
 struct WholeRunSteps {
@@ -33,12 +34,11 @@ WholeRunSteps runWholeCase(benchmark::State& state, WriteCase writeCase)
         dir = kept;
         fs::create_directories(dir);
     } else {
-        std::string pattern = (fs::temp_directory_path() / "ostrel-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
+        dir = freshBenchDirectory();
+        if (dir.empty()) {
             state.SkipWithError("no temporary directory");
             return {};
         }
-        dir = pattern;
     }
     writeCase(dir);
     fs::current_path(dir);
