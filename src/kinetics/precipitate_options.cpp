@@ -1,6 +1,7 @@
 #include "kinetics/precipitate_options.h"
 
 #include <cmath>
+#include <string>
 
 #include "core/data_file_reader.h"
 #include "core/log.h"
@@ -19,21 +20,20 @@ constexpr int largestTargetClassNumber = 10000000;
 
 // A solver limit or tolerance that is not a number, or infinite, would let
 // Newton iterate for ever or the bracketing solvers stop unrefined.
+void requireFinite(double value, const char* label)
+{
+    if (!std::isfinite(value)) Log::fatalError(std::string("Incorrect value for ") + label + " (must be a finite number)");
+}
+
 const Keyword solverKeywords[] = {
     {"tol_Brent_Dicho", "BrentDichoTolerance", conversion::toDouble,
-     [](double value) {
-         if (!std::isfinite(value)) Log::fatalError("Incorrect value for BrentDichoTolerance (must be a finite number)");
-     },
+     [](double value) { requireFinite(value, "BrentDichoTolerance"); },
      [](PrecipitateOptions& o, double value) { o.tolBrentDicho = value; }, "Brent or dichotomy tolerance changed to: "},
     {"tol_divideResidu_NR", "NRtolerance", conversion::toDouble,
-     [](double value) {
-         if (!std::isfinite(value)) Log::fatalError("Incorrect value for NRtolerance (must be a finite number)");
-     },
+     [](double value) { requireFinite(value, "NRtolerance"); },
      [](PrecipitateOptions& o, double value) { o.tolNR = value; }, "NewtonRaphson algorithm tolerance changed to: "},
     {"NR_maximumCount", "NR_maximumCount", conversion::toDouble,
-     [](double value) {
-         if (!std::isfinite(value)) Log::fatalError("Incorrect value for NR_maximumCount (must be a finite number)");
-     },
+     [](double value) { requireFinite(value, "NR_maximumCount"); },
      [](PrecipitateOptions& o, double value) { o.maxCountNR = value; }, "NewtonRaphson maximumCount changed to: "},
     {"nonLinearAlgorithm", "nonLinearAlgorithm",
      [](const std::string& text) -> double {
